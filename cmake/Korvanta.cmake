@@ -1,0 +1,40 @@
+# Helpers shared by every part of the tree.
+
+# korvanta_add_module(<name> SOURCES ... LIBS ...)
+# An in-process server: lib<name>.so in the module folder. -Bsymbolic keeps the
+# module's own copy of the static base classes (object count, factory table)
+# bound inside the module, the way every Windows DLL links its own copy.
+function(korvanta_add_module name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined)
+  set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${KORVANTA_MODULE_DIR})
+endfunction()
+
+# korvanta_add_test(<name> SOURCES ... LIBS ... [LABELS ...])
+# A GoogleTest executable; its main points the registry at a fresh temporary
+# folder and selects Qt's offscreen platform, so tests never see the user's setup.
+function(korvanta_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE kv_testmain ${ARG_LIBS})
+  target_compile_definitions(${name} PRIVATE
+      KORVANTA_MODULE_DIR="${KORVANTA_MODULE_DIR}"
+      KORVANTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+      KORVANTA_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+endfunction()
+
+# korvanta_add_benchmark(<name> SOURCES ... LIBS ...)
+# Built with everything else, never run by ctest: `make bench` runs them.
+function(korvanta_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LIBS})
+  target_compile_definitions(${name} PRIVATE KORVANTA_MODULE_DIR="${KORVANTA_MODULE_DIR}")
+endfunction()

@@ -1,0 +1,113 @@
+#pragma once
+// HRESULT and the status codes the program and its filters use, with the
+// values Windows gives them (winerror.h, vfwmsgs.h).
+#include <cstdint>
+
+#include "platform/com/wintypes.h"
+
+using HRESULT = std::int32_t;
+
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr HRESULT HRESULT_FROM_WIN32(DWORD error) {
+    return error == 0 ? 0 : static_cast<HRESULT>((error & 0x0000FFFF) | 0x80070000);
+}
+
+// The compiler cannot take 0x8xxxxxxx as int32 without a cast; keep the Windows spelling readable.
+#define KV_HR(value) static_cast<HRESULT>(static_cast<std::uint32_t>(value))
+
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT S_FALSE = 1;
+inline constexpr HRESULT NOERROR = 0;
+
+inline constexpr HRESULT E_NOTIMPL = KV_HR(0x80004001);
+inline constexpr HRESULT E_NOINTERFACE = KV_HR(0x80004002);
+inline constexpr HRESULT E_POINTER = KV_HR(0x80004003);
+inline constexpr HRESULT E_ABORT = KV_HR(0x80004004);
+inline constexpr HRESULT E_FAIL = KV_HR(0x80004005);
+inline constexpr HRESULT E_UNEXPECTED = KV_HR(0x8000FFFF);
+inline constexpr HRESULT E_PENDING = KV_HR(0x8000000A);
+inline constexpr HRESULT E_ACCESSDENIED = KV_HR(0x80070005);
+inline constexpr HRESULT E_HANDLE = KV_HR(0x80070006);
+inline constexpr HRESULT E_OUTOFMEMORY = KV_HR(0x8007000E);
+inline constexpr HRESULT E_INVALIDARG = KV_HR(0x80070057);
+inline constexpr HRESULT E_PROP_ID_UNSUPPORTED = KV_HR(0x80070490);
+inline constexpr HRESULT E_PROP_SET_UNSUPPORTED = KV_HR(0x80070492);
+
+inline constexpr HRESULT CLASS_E_NOAGGREGATION = KV_HR(0x80040110);
+inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = KV_HR(0x80040111);
+inline constexpr HRESULT REGDB_E_READREGDB = KV_HR(0x80040150);
+inline constexpr HRESULT REGDB_E_WRITEREGDB = KV_HR(0x80040151);
+inline constexpr HRESULT REGDB_E_KEYMISSING = KV_HR(0x80040152);
+inline constexpr HRESULT REGDB_E_INVALIDVALUE = KV_HR(0x80040153);
+inline constexpr HRESULT REGDB_E_CLASSNOTREG = KV_HR(0x80040154);
+inline constexpr HRESULT CO_E_NOTINITIALIZED = KV_HR(0x800401F0);
+inline constexpr HRESULT CO_E_DLLNOTFOUND = KV_HR(0x800401F8);
+inline constexpr HRESULT CO_E_ERRORINDLL = KV_HR(0x800401F9);
+inline constexpr HRESULT SELFREG_E_CLASS = KV_HR(0x80040201);
+inline constexpr HRESULT STG_E_FILENOTFOUND = KV_HR(0x80030002);
+inline constexpr HRESULT MK_E_NOOBJECT = KV_HR(0x800401E5);
+
+// Media framework codes (vfwmsgs.h).
+inline constexpr HRESULT VFW_S_NO_MORE_ITEMS = 0x00040103;
+inline constexpr HRESULT VFW_E_INVALIDMEDIATYPE = KV_HR(0x80040200);
+inline constexpr HRESULT VFW_E_INVALIDSUBTYPE = KV_HR(0x80040201);
+inline constexpr HRESULT VFW_E_NEED_OWNER = KV_HR(0x80040202);
+inline constexpr HRESULT VFW_E_ENUM_OUT_OF_SYNC = KV_HR(0x80040203);
+inline constexpr HRESULT VFW_E_ALREADY_CONNECTED = KV_HR(0x80040204);
+inline constexpr HRESULT VFW_E_FILTER_ACTIVE = KV_HR(0x80040205);
+inline constexpr HRESULT VFW_E_NO_TYPES = KV_HR(0x80040206);
+inline constexpr HRESULT VFW_E_NO_ACCEPTABLE_TYPES = KV_HR(0x80040207);
+inline constexpr HRESULT VFW_E_INVALID_DIRECTION = KV_HR(0x80040208);
+inline constexpr HRESULT VFW_E_NOT_CONNECTED = KV_HR(0x80040209);
+inline constexpr HRESULT VFW_E_NO_ALLOCATOR = KV_HR(0x8004020A);
+inline constexpr HRESULT VFW_E_RUNTIME_ERROR = KV_HR(0x8004020B);
+inline constexpr HRESULT VFW_E_BUFFER_NOTSET = KV_HR(0x8004020C);
+inline constexpr HRESULT VFW_E_BUFFER_OVERFLOW = KV_HR(0x8004020D);
+inline constexpr HRESULT VFW_E_BADALIGN = KV_HR(0x8004020E);
+inline constexpr HRESULT VFW_E_ALREADY_COMMITTED = KV_HR(0x8004020F);
+inline constexpr HRESULT VFW_E_BUFFERS_OUTSTANDING = KV_HR(0x80040210);
+inline constexpr HRESULT VFW_E_NOT_COMMITTED = KV_HR(0x80040211);
+inline constexpr HRESULT VFW_E_SIZENOTSET = KV_HR(0x80040212);
+inline constexpr HRESULT VFW_E_NO_CLOCK = KV_HR(0x80040213);
+inline constexpr HRESULT VFW_E_NO_SINK = KV_HR(0x80040214);
+inline constexpr HRESULT VFW_E_NO_INTERFACE = KV_HR(0x80040215);
+inline constexpr HRESULT VFW_E_NOT_FOUND = KV_HR(0x80040216);
+inline constexpr HRESULT VFW_E_CANNOT_CONNECT = KV_HR(0x80040217);
+inline constexpr HRESULT VFW_E_CANNOT_RENDER = KV_HR(0x80040218);
+inline constexpr HRESULT VFW_E_CHANGING_FORMAT = KV_HR(0x80040219);
+inline constexpr HRESULT VFW_E_STATE_CHANGED = KV_HR(0x80040223);
+inline constexpr HRESULT VFW_E_NOT_STOPPED = KV_HR(0x80040224);
+inline constexpr HRESULT VFW_E_NOT_PAUSED = KV_HR(0x80040225);
+inline constexpr HRESULT VFW_E_NOT_RUNNING = KV_HR(0x80040226);
+inline constexpr HRESULT VFW_E_WRONG_STATE = KV_HR(0x80040227);
+inline constexpr HRESULT VFW_E_START_TIME_AFTER_END = KV_HR(0x80040228);
+inline constexpr HRESULT VFW_E_INVALID_RECT = KV_HR(0x80040229);
+inline constexpr HRESULT VFW_E_TYPE_NOT_ACCEPTED = KV_HR(0x8004022A);
+inline constexpr HRESULT VFW_E_SAMPLE_REJECTED = KV_HR(0x8004022B);
+inline constexpr HRESULT VFW_E_SAMPLE_REJECTED_EOS = KV_HR(0x8004022C);
+inline constexpr HRESULT VFW_E_DUPLICATE_NAME = KV_HR(0x8004022D);
+inline constexpr HRESULT VFW_S_DUPLICATE_NAME = 0x0004022D;
+inline constexpr HRESULT VFW_E_TIMEOUT = KV_HR(0x8004022E);
+inline constexpr HRESULT VFW_E_INVALID_FILE_FORMAT = KV_HR(0x8004022F);
+inline constexpr HRESULT VFW_E_ENUM_OUT_OF_RANGE = KV_HR(0x80040230);
+inline constexpr HRESULT VFW_E_CIRCULAR_GRAPH = KV_HR(0x80040231);
+inline constexpr HRESULT VFW_E_ADVISE_ALREADY_SET = KV_HR(0x80040236);
+inline constexpr HRESULT VFW_S_STATE_INTERMEDIATE = 0x00040237;
+inline constexpr HRESULT VFW_E_NO_ADVISE_SET = KV_HR(0x80040239);
+inline constexpr HRESULT VFW_E_UNKNOWN_FILE_TYPE = KV_HR(0x80040240);
+inline constexpr HRESULT VFW_E_CANNOT_LOAD_SOURCE_FILTER = KV_HR(0x80040241);
+inline constexpr HRESULT VFW_S_PARTIAL_RENDER = 0x00040242;
+inline constexpr HRESULT VFW_E_FILE_TOO_SHORT = KV_HR(0x80040243);
+inline constexpr HRESULT VFW_S_SOME_DATA_IGNORED = 0x00040245;
+inline constexpr HRESULT VFW_E_INVALID_CLSID = KV_HR(0x80040247);
+inline constexpr HRESULT VFW_E_INVALID_MEDIA_TYPE = KV_HR(0x80040248);
+inline constexpr HRESULT VFW_E_SAMPLE_TIME_NOT_SET = KV_HR(0x80040249);
+inline constexpr HRESULT VFW_S_MEDIA_TYPE_IGNORED = 0x00040254;
+inline constexpr HRESULT VFW_E_NO_AUDIO_HARDWARE = KV_HR(0x80040256);
+inline constexpr HRESULT VFW_E_NOT_IN_GRAPH = KV_HR(0x8004025F);
+inline constexpr HRESULT VFW_E_NO_TIME_FORMAT = KV_HR(0x80040261);
+inline constexpr HRESULT VFW_E_UNSUPPORTED_STREAM = KV_HR(0x80040265);
+inline constexpr HRESULT VFW_S_STREAM_OFF = 0x00040267;
+inline constexpr HRESULT VFW_S_CANT_CUE = 0x00040268;
+inline constexpr HRESULT VFW_E_NO_CAPTURE_HARDWARE = KV_HR(0x80040275);
