@@ -33,7 +33,10 @@ inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 inline constexpr LONG ERROR_BADDB = 1009;     // the stored tree is damaged
+inline constexpr LONG ERROR_CANTREAD = 1012;
 inline constexpr LONG ERROR_CANTWRITE = 1013;
+inline constexpr LONG ERROR_KEY_DELETED = 1018;  // the handle's key was deleted since it was opened
+inline constexpr LONG ERROR_UNSUPPORTED_TYPE = 1630;  // the value is not of the type asked for (RegKey)
 
 // Opens (creating as needed) root\subKey; the handle is closed with RegCloseKey.
 LONG RegCreateKey(HKEY root, const char* subKey, HKEY* result);
