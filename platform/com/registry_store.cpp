@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
@@ -34,24 +35,25 @@ std::filesystem::path HomeFolder() {
     return {};
 }
 
-// The last tree parsed from each root file, with the text it came from. A
-// run of reads (an enumeration, a class lookup) then costs one file read and
-// a comparison instead of a parse each. Comparing the text itself, rather
-// than a file's inode and times, cannot mistake a new version for the old.
+// The last tree parsed for each root, with the text it came from. A run of
+// reads (an enumeration, a class lookup) then costs one file read and a
+// comparison instead of a parse each. Comparing the text itself, rather than
+// a file's inode and times, cannot mistake a new version for the old, and
+// stays right when the registry folder changes: equal text, equal tree.
 class ParsedCache {
 public:
     static ParsedCache& Instance() {
         static ParsedCache cache;
         return cache;
     }
-    std::shared_ptr<const RegNode> Find(const std::filesystem::path& file, const std::string& text) {
+    std::shared_ptr<const RegNode> Find(Root root, const std::string& text) {
         std::scoped_lock lock(mutex_);
-        const auto entry = entries_.find(file);
-        return entry != entries_.end() && entry->second.text == text ? entry->second.tree : nullptr;
+        const Entry& entry = entries_[static_cast<std::size_t>(root)];
+        return entry.tree && entry.text == text ? entry.tree : nullptr;
     }
-    void Store(const std::filesystem::path& file, std::string text, std::shared_ptr<const RegNode> tree) {
+    void Store(Root root, std::string text, std::shared_ptr<const RegNode> tree) {
         std::scoped_lock lock(mutex_);
-        entries_[file] = {std::move(text), std::move(tree)};
+        entries_[static_cast<std::size_t>(root)] = {std::move(text), std::move(tree)};
     }
 
 private:
@@ -60,7 +62,7 @@ private:
         std::shared_ptr<const RegNode> tree;
     };
     std::mutex mutex_;
-    std::map<std::filesystem::path, Entry> entries_;  // guarded by mutex_
+    std::array<Entry, 3> entries_;  // by Root; guarded by mutex_
 };
 
 LONG ErrorFromErrno(int error, LONG otherwise) {
@@ -92,7 +94,7 @@ bool WriteAll(int fd, std::string_view text) {
     return true;
 }
 
-LONG LoadFile(const std::filesystem::path& file, std::shared_ptr<const RegNode>* tree) {
+LONG LoadFile(Root root, const std::filesystem::path& file, std::shared_ptr<const RegNode>* tree) {
     UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
         if (errno != ENOENT) return ErrorFromErrno(errno, ERROR_CANTREAD);
@@ -101,14 +103,14 @@ LONG LoadFile(const std::filesystem::path& file, std::shared_ptr<const RegNode>*
     }
     std::string text;
     if (!ReadAll(fd.Get(), &text)) return ERROR_CANTREAD;
-    if (auto cached = ParsedCache::Instance().Find(file, text)) {
+    if (auto cached = ParsedCache::Instance().Find(root, text)) {
         *tree = std::move(cached);
         return ERROR_SUCCESS;
     }
     auto parsed = ParseTree(text);
     if (!parsed) return ERROR_BADDB;
     auto shared = std::make_shared<const RegNode>(std::move(*parsed));
-    ParsedCache::Instance().Store(file, std::move(text), shared);
+    ParsedCache::Instance().Store(root, std::move(text), shared);
     *tree = std::move(shared);
     return ERROR_SUCCESS;
 }
@@ -161,7 +163,7 @@ std::filesystem::path RegistryFolder() {
 LONG ReadRoot(Root root, std::shared_ptr<const RegNode>* tree) {
     const auto folder = RegistryFolder();
     if (folder.empty()) return ERROR_ACCESS_DENIED;
-    return LoadFile(folder / FileName(root), tree);
+    return LoadFile(root, folder / FileName(root), tree);
 }
 
 LONG ModifyRoot(Root root, const std::function<LONG(RegNode&)>& change) {
@@ -175,7 +177,7 @@ LONG ModifyRoot(Root root, const std::function<LONG(RegNode&)>& change) {
     if (!lock.Held()) return ErrorFromErrno(errno, ERROR_CANTWRITE);
     const auto file = folder / FileName(root);
     std::shared_ptr<const RegNode> current;
-    if (const LONG status = LoadFile(file, &current); status != ERROR_SUCCESS) return status;
+    if (const LONG status = LoadFile(root, file, &current); status != ERROR_SUCCESS) return status;
     RegNode tree = *current;
     if (const LONG status = change(tree); status != ERROR_SUCCESS) return status;
     return StoreFile(file, tree);

@@ -1,7 +1,8 @@
-// korvanta-regsvr MODULE.so             registers the module's servers
+// korvanta-regsvr MODULE.so                  registers the module's servers
 // korvanta-regsvr -u|--unregister MODULE.so  removes them
-// korvanta-regsvr --list                lists what is registered
+// korvanta-regsvr --list                     lists what is registered
 #include <iostream>
+#include <string>
 #include <string_view>
 
 #include "tools/regsvr/module_registration.h"
@@ -16,16 +17,19 @@ int Usage() {
     return 2;
 }
 
+int Finish(const std::string& problem) {
+    if (problem.empty()) return 0;
+    std::cerr << "korvanta-regsvr: " << problem << '\n';
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::cerr << std::unitbuf;
-    if (argc == 2 && std::string_view(argv[1]) == "--list") return ListRegisteredServers(std::cout, std::cerr) ? 0 : 1;
-    if (argc == 2 && !std::string_view(argv[1]).starts_with('-')) {
-        const bool ok = RunModuleRegistration(argv[1], Registration::Register, std::cerr);
-        return ok ? 0 : 1;
-    }
-    if (argc == 3 && (std::string_view(argv[1]) == "-u" || std::string_view(argv[1]) == "--unregister"))
-        return RunModuleRegistration(argv[2], Registration::Unregister, std::cerr) ? 0 : 1;
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && first == "--list") return Finish(ListRegisteredServers(std::cout));
+    if (argc == 2 && !first.starts_with('-')) return Finish(RunModuleRegistration(argv[1], Registration::Register));
+    if (argc == 3 && (first == "-u" || first == "--unregister"))
+        return Finish(RunModuleRegistration(argv[2], Registration::Unregister));
     return Usage();
 }

@@ -1,9 +1,8 @@
 #pragma once
 // Loads a module and calls its DllRegisterServer or DllUnregisterServer.
-#include <iosfwd>
 #include <string>
 
 enum class Registration { Register, Unregister };
 
-// Returns true on success; on failure writes one line saying why to errors.
-bool RunModuleRegistration(const std::string& modulePath, Registration action, std::ostream& errors);
+// Empty on success; otherwise one line saying what went wrong.
+std::string RunModuleRegistration(const std::string& modulePath, Registration action);

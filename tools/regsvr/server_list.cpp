@@ -76,23 +76,20 @@ void ListInstances(const std::string& category, std::ostream& out) {
 
 }  // namespace
 
-bool ListRegisteredServers(std::ostream& out, std::ostream& errors) {
+std::string ListRegisteredServers(std::ostream& out) {
     try {
         RegKey classes;
         const LONG status = classes.Open(HKEY_CLASSES_ROOT, "CLSID");
-        if (status == ERROR_FILE_NOT_FOUND) return true;
+        if (status == ERROR_FILE_NOT_FOUND) return {};
         Check(status, "CLSID");
         std::vector<std::string> clsids;
         Check(classes.SubKeyNames(&clsids), "CLSID");
         for (const auto& clsid : clsids) ListServer(clsid, out);
         for (const auto& clsid : clsids) ListInstances(clsid, out);
-        return true;
+        return {};
     } catch (const ListError& failure) {
         if (failure.status == ERROR_BADDB)
-            errors << "korvanta-regsvr: " << "the registry in " << kvreg::RegistryFolder().string()
-                   << " is damaged; repair or remove its files\n";
-        else
-            errors << "korvanta-regsvr: " << "cannot read HKEY_CLASSES_ROOT\\" << failure.where << " (error " << failure.status << ")\n";
-        return false;
+            return "the registry in " + kvreg::RegistryFolder().string() + " is damaged; repair or remove its files";
+        return "cannot read HKEY_CLASSES_ROOT\\" + failure.where + " (error " + std::to_string(failure.status) + ")";
     }
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Lists what is registered: every in-process server (CLSID, name, module
 // path) and every category instance below HKEY_CLASSES_ROOT\CLSID\{category}\Instance
-// (friendly name, CLSID and merit where present).
+// (friendly name, CLSID and merit where present), one tab-separated line each.
 #include <iosfwd>
+#include <string>
 
-// Returns true on success; on failure writes one line saying why to errors.
-bool ListRegisteredServers(std::ostream& out, std::ostream& errors);
+// Empty on success; otherwise one line saying what went wrong.
+std::string ListRegisteredServers(std::ostream& out);

@@ -39,8 +39,8 @@ TEST_F(ServerModuleTest, RegisteredModuleIsCreatedByClsidUntilUnregistered) {
     ASSERT_EQ(registered.exitCode, 0) << registered.output;
 
     RegKey server;
-    ASSERT_EQ(server.Open(HKEY_CLASSES_ROOT, ("CLSID\\" + GuidToString(CLSID_KvTestObject) + "\\InprocServer32").c_str()),
-              ERROR_SUCCESS);
+    const std::string serverKey = "CLSID\\" + GuidToString(CLSID_KvTestObject) + "\\InprocServer32";
+    ASSERT_EQ(server.Open(HKEY_CLASSES_ROOT, serverKey.c_str()), ERROR_SUCCESS);
     std::string path, threadingModel;
     EXPECT_EQ(server.QueryString(nullptr, &path), ERROR_SUCCESS);
     EXPECT_EQ(path, std::filesystem::canonical(kModule).string());
