@@ -1,0 +1,96 @@
+#pragma once
+// VirtualDeck: a configured deck with its tape in, as long as something in
+// this process uses it. Every capture filter of one deck in a process shares
+// the one VirtualDeck (through Acquire), as every program window would share
+// the one camcorder on the bus; its tape position survives filters coming
+// and going while it is in use.
+//
+// The deck's player thread runs while a filter streams (StartPlayer): on each
+// tick of the deck's pacer (one frame period divided by the speed factor) it
+// advances the transport and hands the frame under the head, if the mode
+// shows one, to the sink. Frames the sink cannot take, and ticks the player
+// could not keep because the sink held it up, count as dropped.
+//
+// While in use the deck takes button presses from korvanta-deck through its
+// DeckControlServer, and a deck removed from the configuration is unplugged:
+// it stops, shows nothing more, and answers KV_E_DEVICE_NOT_CONNECTED.
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <thread>
+
+#include "platform/devices/deck_config.h"
+#include "platform/devices/deck_control.h"
+#include "platform/devices/device_change.h"
+#include "platform/devices/tape_file.h"
+#include "platform/devices/tape_transport.h"
+
+class VirtualDeck {
+public:
+    // The deck named name, shared with its other users in this process.
+    // Fails with VFW_E_NOT_FOUND for a deck that is not configured, and with
+    // TapeFile::Open's error for a tape that cannot be played.
+    static HRESULT Acquire(const std::string& name, std::shared_ptr<VirtualDeck>* deck);
+
+    // Use Acquire; public for make_shared.
+    VirtualDeck(DeckConfig config, TapeFile tape);
+    ~VirtualDeck();
+    VirtualDeck(const VirtualDeck&) = delete;
+    VirtualDeck& operator=(const VirtualDeck&) = delete;
+
+    const DeckConfig& Config() const { return config_; }
+    bool Is625() const { return tape_.Is625(); }
+    std::uint32_t FrameBytes() const { return tape_.FrameBytes(); }
+    // One frame period on the deck, speed factor applied.
+    std::chrono::nanoseconds TickPeriod() const { return tickPeriod_; }
+    bool Unplugged() const;
+
+    // IAMExtTransport::put_Mode and get_Mode.
+    HRESULT SetMode(LONG mode);
+    HRESULT GetMode(LONG* mode) const;
+    // The BCD time code 0xHHMMSSFF of the frame under the head (flag bits
+    // cleared); E_FAIL when that frame carries no time code.
+    HRESULT GetTimecode(DWORD* bcd) const;
+
+    // Receives each frame the deck shows; returns false when it could not
+    // take it. Called on the player thread, never under the deck's lock.
+    using FrameSink = std::function<bool(std::span<const std::uint8_t> frame)>;
+    // HRESULT_FROM_WIN32(ERROR_BUSY) when another sink is attached.
+    HRESULT StartPlayer(FrameSink sink);
+    // Asks the player to end; it ends once the sink returns.
+    void RequestStopPlayer();
+    // Ends the player and waits for it.
+    void StopPlayer();
+
+    LONG DroppedFrames() const;
+    LONG DeliveredFrames() const;
+
+private:
+    void Play(std::stop_token stop, const FrameSink& sink);
+    // The frame as the deck shows it: a camera writes the clock's date and time into it.
+    bool ReadShownFrame(std::int64_t index, std::span<std::uint8_t> frame) const;
+    std::string AnswerControl(std::string_view request);
+    void OnDeviceChange(DeviceChange change, const std::string& name, const std::string& display);
+
+    const DeckConfig config_;
+    const TapeFile tape_;
+    const std::chrono::nanoseconds tickPeriod_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable_any wake_;   // a mode change or an unplug for the player
+    TapeTransport transport_;            // guarded by mutex_
+    bool modeChanged_ = false;           // guarded by mutex_
+    bool unplugged_ = false;             // guarded by mutex_
+    bool playerAttached_ = false;        // guarded by mutex_
+    LONG dropped_ = 0;                   // guarded by mutex_
+    LONG delivered_ = 0;                 // guarded by mutex_
+
+    std::mutex playerMutex_;                     // serialises starting and stopping the player
+    std::jthread player_;                        // guarded by playerMutex_
+    std::unique_ptr<DeckControlServer> control_; // after the state its handler reads
+    DeviceChangeSubscription unplugWatch_;       // last: gone first
+};
