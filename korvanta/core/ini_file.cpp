@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -59,11 +58,17 @@ bool IniFile::Load(const std::filesystem::path& name) {
     Clear();
 
     std::error_code error;
-    if (!std::filesystem::exists(fileName_, error)) return !error;
+    const std::filesystem::file_status status = std::filesystem::status(fileName_, error);
+    if (!std::filesystem::exists(status)) return !error || error == std::errc::no_such_file_or_directory;
+    // Only a regular file: a folder cannot be read and a device may never end.
+    if (!std::filesystem::is_regular_file(status)) return false;
+    const std::uintmax_t size = std::filesystem::file_size(fileName_, error);
     std::ifstream in(fileName_, std::ios::binary);
-    if (!in) return false;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (error || !in) return false;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(size));
     if (in.bad()) return false;
+    text.resize(static_cast<std::size_t>(in.gcount()));
 
     std::string_view rest = text;
     if (rest.starts_with(kByteOrderMark)) {
