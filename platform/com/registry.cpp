@@ -80,7 +80,8 @@ bool AppendPath(const char* subKey, KeyPath* path) {
 LONG Target(HKEY key, const char* subKey, OpenKey* target) {
     auto resolved = Resolve(key);
     if (!resolved) return ERROR_INVALID_HANDLE;
-    if (!AppendPath(subKey, &resolved->path)) return ERROR_INVALID_PARAMETER;
+    if (!AppendPath(subKey, &resolved->path) || resolved->path.size() > kvreg::kMaxKeyDepth)
+        return ERROR_INVALID_PARAMETER;
     *target = std::move(*resolved);
     return ERROR_SUCCESS;
 }

@@ -201,6 +201,7 @@ std::optional<KeyPath> ParseKeyPath(std::string_view text) {
         const auto name = text.substr(0, separator);
         if (name.empty()) return std::nullopt;
         path.emplace_back(name);
+        if (path.size() > kMaxKeyDepth) return std::nullopt;
         if (separator == std::string_view::npos) return path;
         text.remove_prefix(separator + 1);
     }

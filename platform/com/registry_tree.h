@@ -3,6 +3,7 @@
 // subkeys. Names compare without regard to ASCII case, as on Windows, and
 // keep the case they were created with; maps keep them in that order, which
 // is the order enumeration reports.
+#include <cstddef>
 #include <map>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ struct RegNode {
 
 // Key names from the root down.
 using KeyPath = std::vector<std::string>;
+
+// How deep a key may lie below its root, as on Windows. The limit also keeps
+// the recursive walks over a tree (writing it, freeing it) to a bounded depth
+// whatever a hand-edited file asks for.
+inline constexpr std::size_t kMaxKeyDepth = 512;
 
 // The key at path, or null when a key on the way does not exist.
 const RegNode* FindKey(const RegNode& root, const KeyPath& path);

@@ -72,6 +72,10 @@ TEST(RegistryFormatTest, DamagedTextIsRefused) {
         "korvanta-registry 1\n[A]\nname=sz:\"x\"\n",     // unquoted name
     };
     for (const char* text : damaged) EXPECT_FALSE(ParseTree(text)) << text;
+
+    std::string deepPath = "K";
+    for (int depth = 1; depth <= 100000; ++depth) deepPath += "\\K";
+    EXPECT_FALSE(ParseTree(header + "[" + deepPath + "]\n"));  // deeper than any key may lie
     EXPECT_TRUE(ParseTree(header));
 }
 

@@ -159,6 +159,9 @@ TEST_F(RegistryTest, BadArgumentsAndHandlesAreRefused) {
     EXPECT_EQ(RegOpenKey(HKEY_CLASSES_ROOT, "Nothing", &key), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, "Bad\nName", &key), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, "A", nullptr), ERROR_INVALID_PARAMETER);
+    std::string deepPath = "K";
+    for (int depth = 1; depth <= 512; ++depth) deepPath += "\\K";
+    EXPECT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, deepPath.c_str(), &key), ERROR_INVALID_PARAMETER);
     const HKEY bogus = reinterpret_cast<HKEY>(std::uintptr_t{0x12345678});
     EXPECT_EQ(RegSetValueEx(bogus, "V", REG_DWORD, nullptr, 0), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(bogus), ERROR_INVALID_HANDLE);
