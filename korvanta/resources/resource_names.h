@@ -1,0 +1,17 @@
+#pragma once
+// Where each kind of resource lives in the program's compiled-in resources,
+// by its numeric resource id.
+#include <string>
+
+// A "SAB" skin image.
+inline std::string SkinResourcePath(int resourceId) {
+    return ":/korvanta/skin/" + std::to_string(resourceId) + ".sab";
+}
+// A plain 24-bit bitmap.
+inline std::string BitmapResourcePath(int resourceId) {
+    return ":/korvanta/bitmaps/" + std::to_string(resourceId) + ".bmp";
+}
+// A WAV sound.
+inline std::string SoundResourcePath(int resourceId) {
+    return ":/korvanta/sounds/" + std::to_string(resourceId) + ".wav";
+}
