@@ -1,0 +1,75 @@
+#include "platform/media/filters/dv/dv_video_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswscale/swscale.h>
+}
+
+HRESULT DvVideoDecoder::Open(const DvSystem& system, int lowres) {
+    Close();
+    if (lowres < 0 || lowres > kMaxLowres) return E_INVALIDARG;
+    const AVCodec* dv = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);
+    if (!dv) return E_FAIL;
+    CodecContextPtr codec(avcodec_alloc_context3(dv));
+    FramePtr picture(av_frame_alloc());
+    PacketPtr packet(av_packet_alloc());
+    if (!codec || !picture || !packet) return E_OUTOFMEMORY;
+    codec->lowres = lowres;
+    // Slices of one frame decode in parallel; frame threads would delay each picture.
+    codec->thread_type = FF_THREAD_SLICE;
+    codec->thread_count = 0;
+    if (avcodec_open2(codec.get(), dv, nullptr) < 0) return E_FAIL;
+
+    system_ = &system;
+    width_ = system.width >> lowres;
+    height_ = system.height >> lowres;
+    codec_ = std::move(codec);
+    picture_ = std::move(picture);
+    packet_ = std::move(packet);
+    input_.assign(system.frameBytes + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    return S_OK;
+}
+
+void DvVideoDecoder::Close() {
+    scaler_.reset();
+    packet_.reset();
+    picture_.reset();
+    codec_.reset();
+    system_ = nullptr;
+    width_ = height_ = 0;
+}
+
+HRESULT DvVideoDecoder::Decode(std::span<const BYTE> dvFrame, std::span<BYTE> dib) {
+    if (!IsOpen()) return E_UNEXPECTED;
+    const DvSystem* system = DvSystemOfFrame(dvFrame);
+    if (!system || dib.size() < ImageBytes()) return E_INVALIDARG;
+    if (system != system_) return VFW_E_TYPE_NOT_ACCEPTED;
+
+    std::copy_n(dvFrame.begin(), system->frameBytes, input_.begin());
+    packet_->data = input_.data();
+    packet_->size = int(system->frameBytes);
+    if (avcodec_send_packet(codec_.get(), packet_.get()) < 0) return E_FAIL;
+    if (avcodec_receive_frame(codec_.get(), picture_.get()) < 0) return E_FAIL;
+    const AVFrame& picture = *picture_;
+    if (picture.width != width_ || picture.height != height_) {
+        av_frame_unref(picture_.get());
+        return E_FAIL;
+    }
+
+    scaler_.reset(sws_getCachedContext(scaler_.release(), width_, height_, AVPixelFormat(picture.format), width_,
+                                       height_, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!scaler_) {
+        av_frame_unref(picture_.get());
+        return E_OUTOFMEMORY;
+    }
+    // A DIB keeps its bottom row first: start at the last row and step backwards.
+    const int rowBytes = width_ * 4;
+    uint8_t* const rows[4] = {dib.data() + std::size_t(height_ - 1) * rowBytes, nullptr, nullptr, nullptr};
+    const int strides[4] = {-rowBytes, 0, 0, 0};
+    const int scaled = sws_scale(scaler_.get(), picture.data, picture.linesize, 0, height_, rows, strides);
+    av_frame_unref(picture_.get());
+    return scaled == height_ ? S_OK : E_FAIL;
+}
