@@ -560,3 +560,14 @@ protected:
     ~IFileSinkFilter() = default;
 };
 KV_DEFINE_IID(IFileSinkFilter, "{A2104830-7C70-11CF-8BCE-00AA00A3F1A6}");
+
+// A source filter that reads a file (IGraphBuilder::AddSourceFilter loads it through this).
+struct IFileSourceFilter : IUnknown {
+    virtual HRESULT Load(LPCOLESTR file, const AM_MEDIA_TYPE* mt) = 0;
+    // The name is task memory the caller frees.
+    virtual HRESULT GetCurFile(LPOLESTR* file, AM_MEDIA_TYPE* mt) = 0;
+
+protected:
+    ~IFileSourceFilter() = default;
+};
+KV_DEFINE_IID(IFileSourceFilter, "{56A868A6-0AD4-11CE-B03A-0020AF0BA770}");
