@@ -30,14 +30,16 @@ std::optional<std::uint64_t> SequenceOf(const FrameQueueItem& item) {
     return std::nullopt;
 }
 
-// Peeks, and removes the head only when handles(kind) says this taker owns it.
+// Peeks, and removes the head only when handles(kind) says this taker owns
+// it. Returns once the queue is empty after done was set.
 template <class Handles>
 std::vector<std::uint64_t> RunTaker(FrameQueue& queue, const std::atomic<bool>& done, Handles handles) {
     std::vector<std::uint64_t> removed;
     for (;;) {
+        const bool finished = done;  // read first: every push happened before done was set
         FrameQueue::ItemPtr head;
         if (!queue.TakeFirst(head, true)) {
-            if (done) return removed;
+            if (finished) return removed;
             std::this_thread::yield();
             continue;
         }
@@ -51,27 +53,41 @@ std::vector<std::uint64_t> RunTaker(FrameQueue& queue, const std::atomic<bool>& 
     }
 }
 
+class Pusher {
+public:
+    explicit Pusher(FrameQueue& queue) : queue_(queue) {}
+
+    std::uint64_t PushNewFile() {
+        EXPECT_TRUE(queue_.PushEndOfFile());
+        EXPECT_TRUE(queue_.PushNewFile(bstr_t("/tapes"), bstr_t(std::to_string(sequence_))));
+        return sequence_++;
+    }
+    std::uint64_t PushFrame() {
+        std::uint8_t payload[16] = {};
+        std::memcpy(payload, &sequence_, sizeof sequence_);
+        DvFrameReader reader;
+        reader.Attach(payload, sizeof payload);
+        EXPECT_TRUE(queue_.PushFrame(reader));
+        return sequence_++;
+    }
+    std::uint64_t Pushed() const { return sequence_; }
+
+private:
+    FrameQueue& queue_;
+    std::uint64_t sequence_ = 0;
+};
+
 TEST(FrameQueueThreads, PusherTwoTakersAndClearAllRace) {
     FrameQueue queue;
+    Pusher pusher(queue);
     std::atomic<bool> pushing{true};
     std::atomic<bool> done{false};
-    std::atomic<std::uint64_t> pushed{0};
 
-    std::thread pusher([&] {
-        std::uint64_t sequence = 0;
-        DvFrameReader reader;
-        std::uint8_t payload[16] = {};
+    std::thread capture([&] {
         for (std::uint64_t file = 0; file < kFiles; ++file) {
-            EXPECT_TRUE(queue.PushEndOfFile());
-            EXPECT_TRUE(queue.PushNewFile(bstr_t("/tapes"), bstr_t(std::to_string(sequence++))));
-            for (std::uint64_t f = 0; f < kFramesPerFile; ++f) {
-                std::memcpy(payload, &sequence, sizeof sequence);
-                ++sequence;
-                reader.Attach(payload, sizeof payload);
-                EXPECT_TRUE(queue.PushFrame(reader));
-            }
+            pusher.PushNewFile();
+            for (std::uint64_t f = 0; f < kFramesPerFile; ++f) pusher.PushFrame();
         }
-        pushed = sequence;
         pushing = false;
     });
     std::thread clearer([&] {
@@ -79,8 +95,6 @@ TEST(FrameQueueThreads, PusherTwoTakersAndClearAllRace) {
             std::this_thread::sleep_for(std::chrono::microseconds(300));
             queue.ClearAll();
         }
-        queue.ClearAll();
-        done = true;
     });
     std::vector<std::uint64_t> frames;
     std::vector<std::uint64_t> boundaries;
@@ -90,19 +104,25 @@ TEST(FrameQueueThreads, PusherTwoTakersAndClearAllRace) {
     std::thread program([&] {
         boundaries = RunTaker(queue, done, [](FrameQueueItemKind kind) { return kind != QueueFrame; });
     });
-    pusher.join();
+    capture.join();
     clearer.join();
+    // A last file after the clearing stopped must reach the takers whole.
+    const std::uint64_t lastFile = pusher.PushNewFile();
+    const std::uint64_t lastFrame = pusher.PushFrame();
+    done = true;
     frameClient.join();
     program.join();
 
     EXPECT_EQ(queue.Count(), 0u);
-    // Each taker removed items in push order, none twice, and only of its own kinds.
+    ASSERT_FALSE(frames.empty());
+    ASSERT_FALSE(boundaries.empty());
+    EXPECT_EQ(frames.back(), lastFrame);
+    EXPECT_EQ(boundaries.back(), lastFile);
+    // Each taker removed items in push order and none twice.
     for (const auto* taken : {&frames, &boundaries}) {
         for (std::size_t i = 1; i < taken->size(); ++i) EXPECT_LT((*taken)[i - 1], (*taken)[i]);
     }
-    EXPECT_LE(frames.size() + boundaries.size(), pushed.load());
-    EXPECT_FALSE(frames.empty());
-    EXPECT_FALSE(boundaries.empty());
+    EXPECT_LE(frames.size() + boundaries.size(), pusher.Pushed());
 }
 
 }  // namespace
