@@ -8,6 +8,12 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+namespace {
+
+constexpr std::size_t kRowOverrun = 64;  // room behind each scaled row for libswscale's overrun
+
+}  // namespace
+
 HRESULT DvVideoDecoder::Open(const DvSystem& system, int lowres) {
     Close();
     if (lowres < 0 || lowres > kMaxLowres) return E_INVALIDARG;
@@ -30,6 +36,8 @@ HRESULT DvVideoDecoder::Open(const DvSystem& system, int lowres) {
     picture_ = std::move(picture);
     packet_ = std::move(packet);
     input_.assign(system.frameBytes + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    scratchStride_ = (std::size_t(width_) * 4 + 63) / 64 * 64 + kRowOverrun;
+    scratch_.assign(scratchStride_ * std::size_t(height_), 0);
     return S_OK;
 }
 
@@ -59,17 +67,25 @@ HRESULT DvVideoDecoder::Decode(std::span<const BYTE> dvFrame, std::span<BYTE> di
         return E_FAIL;
     }
 
+    // Accurate rounding also keeps libswscale off its unscaled YUV to RGB shortcut,
+    // which leaves the last pixels of rows whose width is no multiple of 8 unwritten.
     scaler_.reset(sws_getCachedContext(scaler_.release(), width_, height_, AVPixelFormat(picture.format), width_,
-                                       height_, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+                                       height_, AV_PIX_FMT_BGRA, SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr,
+                                       nullptr));
     if (!scaler_) {
         av_frame_unref(picture_.get());
         return E_OUTOFMEMORY;
     }
-    // A DIB keeps its bottom row first: start at the last row and step backwards.
-    const int rowBytes = width_ * 4;
-    uint8_t* const rows[4] = {dib.data() + std::size_t(height_ - 1) * rowBytes, nullptr, nullptr, nullptr};
-    const int strides[4] = {-rowBytes, 0, 0, 0};
+    // libswscale's vector code writes up to a few dozen bytes past the end of a
+    // row, so it writes into padded rows of our own; the DIB gets exact rows from
+    // there, bottom row first.
+    uint8_t* const rows[4] = {scratch_.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {int(scratchStride_), 0, 0, 0};
     const int scaled = sws_scale(scaler_.get(), picture.data, picture.linesize, 0, height_, rows, strides);
     av_frame_unref(picture_.get());
+    const std::size_t rowBytes = std::size_t(width_) * 4;
+    for (LONG y = 0; y < height_; ++y)
+        std::memcpy(dib.data() + std::size_t(height_ - 1 - y) * rowBytes, scratch_.data() + y * scratchStride_,
+                    rowBytes);
     return scaled == height_ ? S_OK : E_FAIL;
 }

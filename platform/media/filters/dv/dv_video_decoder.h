@@ -38,5 +38,7 @@ private:
     FramePtr picture_;
     PacketPtr packet_;
     ScalerPtr scaler_;
-    std::vector<BYTE> input_;  // the frame with the zero padding FFmpeg's bit reader needs
+    std::vector<BYTE> input_;    // the frame with the zero padding FFmpeg's bit reader needs
+    std::vector<BYTE> scratch_;  // the scaled picture, top row first, in padded rows
+    std::size_t scratchStride_ = 0;
 };
