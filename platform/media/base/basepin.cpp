@@ -103,7 +103,7 @@ HRESULT CBasePin::TryMediaTypes(IPin* receivePin, const CMediaType* partial, IEn
     while (types->Next(1, &next, &fetched) == S_OK && fetched == 1) {
         const CMediaType candidate(*next);
         DeleteMediaType(next);
-        if (partial && partial->IsValid() && !candidate.MatchesPartial(partial)) continue;
+        if (partial && !candidate.MatchesPartial(partial)) continue;
         const HRESULT hr = AttemptConnection(receivePin, &candidate);
         if (SUCCEEDED(hr)) return S_OK;
         last = hr;
@@ -112,7 +112,7 @@ HRESULT CBasePin::TryMediaTypes(IPin* receivePin, const CMediaType* partial, IEn
 }
 
 HRESULT CBasePin::AgreeMediaType(IPin* receivePin, const CMediaType* mt) {
-    if (mt && mt->IsValid() && !mt->IsPartiallySpecified()) return AttemptConnection(receivePin, mt);
+    if (mt && !mt->IsPartiallySpecified()) return AttemptConnection(receivePin, mt);
     HRESULT hr = VFW_E_NO_ACCEPTABLE_TYPES;
     ComPtr<IEnumMediaTypes> theirs;
     if (SUCCEEDED(receivePin->EnumMediaTypes(theirs.GetAddressOf()))) {
