@@ -72,13 +72,6 @@ VirtualDeck::VirtualDeck(DeckConfig config, TapeFile tape)
     });
 }
 
-VirtualDeck::~VirtualDeck() {
-    // Stop taking calls from outside before the player and the tape go.
-    unplugWatch_ = DeviceChangeSubscription();
-    control_.reset();
-    StopPlayer();
-}
-
 bool VirtualDeck::Unplugged() const {
     std::scoped_lock lock(mutex_);
     return unplugged_;
@@ -123,31 +116,39 @@ HRESULT VirtualDeck::GetTimecode(DWORD* bcd) const {
     return S_OK;
 }
 
-HRESULT VirtualDeck::StartPlayer(FrameSink sink) {
+HRESULT VirtualDeck::StartPlayer(const void* owner, FrameSink sink) {
     std::scoped_lock player(playerMutex_);
     {
         std::scoped_lock lock(mutex_);
-        if (playerAttached_) return HRESULT_FROM_WIN32(170);  // ERROR_BUSY: another graph streams from the deck
-        playerAttached_ = true;
+        if (playerOwner_ && playerOwner_ != owner) return HRESULT_FROM_WIN32(170);  // ERROR_BUSY
+        playerOwner_ = owner;
     }
-    player_ = std::jthread([this, sink = std::move(sink)](std::stop_token stop) {
-        Play(stop, sink);
-    });
+    if (player_.joinable()) {
+        player_.request_stop();
+        player_.join();
+    }
+    player_ = std::jthread([this, sink = std::move(sink)](std::stop_token stop) { Play(stop, sink); });
     return S_OK;
 }
 
-void VirtualDeck::RequestStopPlayer() {
+void VirtualDeck::RequestStopPlayer(const void* owner) {
     std::scoped_lock player(playerMutex_);
-    player_.request_stop();
+    std::scoped_lock lock(mutex_);
+    if (playerOwner_ == owner) player_.request_stop();
 }
 
-void VirtualDeck::StopPlayer() {
+void VirtualDeck::StopPlayer(const void* owner) {
     std::scoped_lock player(playerMutex_);
-    if (!player_.joinable()) return;
-    player_.request_stop();
-    player_.join();
+    {
+        std::scoped_lock lock(mutex_);
+        if (playerOwner_ != owner) return;
+    }
+    if (player_.joinable()) {
+        player_.request_stop();
+        player_.join();
+    }
     std::scoped_lock lock(mutex_);
-    playerAttached_ = false;
+    playerOwner_ = nullptr;
 }
 
 void VirtualDeck::Play(std::stop_token stop, const FrameSink& sink) {

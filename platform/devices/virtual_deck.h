@@ -38,7 +38,9 @@ public:
 
     // Use Acquire; public for make_shared.
     VirtualDeck(DeckConfig config, TapeFile tape);
-    ~VirtualDeck();
+    // The members go in the order that stops outside calls (device changes,
+    // the control socket) before the player and the tape.
+    ~VirtualDeck() = default;
     VirtualDeck(const VirtualDeck&) = delete;
     VirtualDeck& operator=(const VirtualDeck&) = delete;
 
@@ -59,12 +61,15 @@ public:
     // Receives each frame the deck shows; returns false when it could not
     // take it. Called on the player thread, never under the deck's lock.
     using FrameSink = std::function<bool(std::span<const std::uint8_t> frame)>;
-    // HRESULT_FROM_WIN32(ERROR_BUSY) when another sink is attached.
-    HRESULT StartPlayer(FrameSink sink);
-    // Asks the player to end; it ends once the sink returns.
-    void RequestStopPlayer();
-    // Ends the player and waits for it.
-    void StopPlayer();
+    // Attaches owner's sink and starts the player; HRESULT_FROM_WIN32(ERROR_BUSY)
+    // when another owner's player is attached (a second graph streaming from
+    // the same deck). A player of owner's that was asked to stop is waited for first.
+    HRESULT StartPlayer(const void* owner, FrameSink sink);
+    // Asks owner's player to end without waiting: it ends once the sink
+    // returns, which a paused downstream filter may put off.
+    void RequestStopPlayer(const void* owner);
+    // Ends owner's player and waits for it.
+    void StopPlayer(const void* owner);
 
     LONG DroppedFrames() const;
     LONG DeliveredFrames() const;
@@ -85,7 +90,7 @@ private:
     TapeTransport transport_;            // guarded by mutex_
     bool modeChanged_ = false;           // guarded by mutex_
     bool unplugged_ = false;             // guarded by mutex_
-    bool playerAttached_ = false;        // guarded by mutex_
+    const void* playerOwner_ = nullptr;  // guarded by mutex_; whose sink the player feeds
     LONG dropped_ = 0;                   // guarded by mutex_
     LONG delivered_ = 0;                 // guarded by mutex_
 
