@@ -70,6 +70,12 @@ bool IniFile::Load(const std::filesystem::path& name) {
     if (in.bad()) return false;
     text.resize(static_cast<std::size_t>(in.gcount()));
 
+    Parse(text);
+    return true;
+}
+
+void IniFile::Parse(std::string_view text) {
+    Clear();
     std::string_view rest = text;
     if (rest.starts_with(kByteOrderMark)) {
         byteOrderMark_ = true;
@@ -83,20 +89,23 @@ bool IniFile::Load(const std::filesystem::path& name) {
         if (line.ends_with('\r')) line.remove_suffix(1);
         AppendLine(line, currentSection);
     }
-    return true;
 }
 
-bool IniFile::Save(const std::filesystem::path& name) {
-    if (!name.empty()) fileName_ = name;
-    if (fileName_.empty()) return false;
-
+std::string IniFile::Text() const {
     std::string text;
     if (byteOrderMark_) text += kByteOrderMark;
     for (const auto& line : lines_) {
         text += line->Text();
         text += "\r\n";
     }
-    return ReplaceFileContents(fileName_, text);
+    return text;
+}
+
+bool IniFile::Save(const std::filesystem::path& name) {
+    if (!name.empty()) fileName_ = name;
+    if (fileName_.empty()) return false;
+
+    return ReplaceFileContents(fileName_, Text());
 }
 
 const IniEntry* IniFile::FindEntry(std::string_view section, std::string_view key) const {

@@ -35,6 +35,12 @@ public:
     // (or the document has no file name); the document is unchanged either way.
     bool Save(const std::filesystem::path& name = {});
 
+    // Replaces the lines with those of text, as Load does with a file's
+    // contents; the file name stays.
+    void Parse(std::string_view text);
+    // The text Save writes.
+    std::string Text() const;
+
     const std::filesystem::path& FileName() const { return fileName_; }
     std::size_t LineCount() const { return lines_.size(); }
 
