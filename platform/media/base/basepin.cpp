@@ -64,6 +64,9 @@ HRESULT CBasePin::Connect(IPin* receivePin, const AM_MEDIA_TYPE* mt) {
     CAutoLock lock(m_pLock);
     if (m_Connected) return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
+    // Said up front: with two pins of one direction no type would ever be tried.
+    PIN_DIRECTION dir;
+    if (SUCCEEDED(receivePin->QueryDirection(&dir)) && dir == m_dir) return VFW_E_INVALID_DIRECTION;
     const CMediaType wanted = mt ? CMediaType(*mt) : CMediaType();
     return AgreeMediaType(receivePin, &wanted);
 }

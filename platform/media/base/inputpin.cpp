@@ -65,10 +65,11 @@ HRESULT CBaseInputPin::Receive(IMediaSample* sample) {
         DeleteMediaType(attached);
         hr = CheckMediaType(&changed);
         if (hr != S_OK) {
-            // A format we cannot take mid-stream ends this stream for good.
+            // A format we cannot take mid-stream ends this stream for good:
+            // the abort is reported before the end of stream it causes downstream.
+            m_pFilter->NotifyEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
             EndOfStream();
             m_bRunTimeError = true;
-            m_pFilter->NotifyEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
             return VFW_E_INVALIDMEDIATYPE;
         }
         hr = SetMediaType(&changed);
