@@ -3,6 +3,7 @@
 // pin's category through it: Get(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY)
 // returns a GUID such as PIN_CATEGORY_CAPTURE.
 #include "platform/media/strmif.h"
+#include "platform/media/uuids.h"  // AMPROPSETID_Pin and the PIN_CATEGORY_ values
 
 inline constexpr DWORD AMPROPERTY_PIN_CATEGORY = 0;
 inline constexpr DWORD AMPROPERTY_PIN_MEDIUM = 1;
