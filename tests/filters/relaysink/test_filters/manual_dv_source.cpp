@@ -65,7 +65,7 @@ HRESULT ManualDvSource::DeliverFrame(const std::vector<std::uint8_t>& frame, boo
     BYTE* buffer = nullptr;
     sample->GetPointer(&buffer);
     const LONG length = static_cast<LONG>(std::min<std::size_t>(frame.size(), static_cast<std::size_t>(sample->GetSize())));
-    std::memcpy(buffer, frame.data(), static_cast<std::size_t>(length));
+    if (length > 0) std::memcpy(buffer, frame.data(), static_cast<std::size_t>(length));
     sample->SetActualDataLength(length);
     sample->SetDiscontinuity(discontinuity ? TRUE : FALSE);
     return pin_->Deliver(sample.Get());
