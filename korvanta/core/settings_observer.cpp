@@ -44,7 +44,7 @@ void NotifySettingChanged(SettingId id) {
     std::size_t position = 0;
     while (position < list.observers.size()) {
         SettingsObserver* observer = list.observers[position];
-        const std::uint64_t serial = observer->Serial();
+        const std::uint64_t serial = observer->serial_;
         if (std::find(notified.begin(), notified.end(), serial) != notified.end()) {
             ++position;
             continue;

@@ -18,11 +18,11 @@ public:
     // this one included, and may broadcast again.
     virtual void OnSettingChanged(SettingId id);
 
+private:
+    friend void NotifySettingChanged(SettingId id);
+
     // A number no other observer of this process has had, so a broadcast can
     // tell a new observer from a destroyed one that had the same address.
-    std::uint64_t Serial() const { return serial_; }
-
-private:
     const std::uint64_t serial_;
 };
 

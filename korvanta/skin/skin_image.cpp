@@ -36,7 +36,13 @@ void SkinImage::DrawCell(QPainter& dc, int x, int y, int cell) const {
     if (cell < 0 || cell >= CellCount()) return;
     const int size = height_;
 
-    if (dc.device() == nullptr || dc.device()->devType() != QInternal::Image) {
+    const auto isThirtyTwoBitImage = [](const QPaintDevice* device) {
+        if (device == nullptr || device->devType() != QInternal::Image) return false;
+        const QImage::Format format = static_cast<const QImage*>(device)->format();
+        return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+               format == QImage::Format_ARGB32_Premultiplied;
+    };
+    if (!isThirtyTwoBitImage(dc.device())) {
         QImage cellImage(size, size, QImage::Format_ARGB32);
         for (int row = 0; row < size; ++row) {
             for (int column = 0; column < size; ++column) {

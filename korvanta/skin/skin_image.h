@@ -28,8 +28,9 @@ public:
     // Blends the cell with its top-left corner at (x, y): each visible pixel
     // becomes (device * (255 - a) + image * a) / 255 per colour channel.
     // Pixels outside the painter's clip are left alone; a cell index outside
-    // 0 to CellCount() - 1 draws nothing. Painting on a QImage blends pixel by
-    // pixel; other devices receive the cell through Qt's own alpha blending.
+    // 0 to CellCount() - 1 draws nothing. Painting on a 32-bit QImage blends
+    // pixel by pixel (the painter may be translated, not scaled); other
+    // devices receive the cell through Qt's own alpha blending.
     void DrawCell(QPainter& dc, int x, int y, int cell) const;
 
     // True when test lies in the cell placed at origin and the cell's pixel

@@ -170,11 +170,18 @@ TEST(SkinImage, OtherDevicesGetTheSameBlendThroughQt) {
         QPainter dc(&pixmap);
         image.DrawCell(dc, 1, 1, 0);
     }
-    const QImage result = pixmap.toImage();
-    const QRgb blended = result.pixel(1, 1);
-    EXPECT_NEAR(qRed(blended), 128, 1);
-    EXPECT_NEAR(qBlue(blended), 127, 1);
-    EXPECT_EQ(result.pixel(2, 1), qRgb(0, 0, 255)) << "transparent pixels leave the device alone";
+    QImage packed(4, 4, QImage::Format_RGB888);  // not 32-bit: Qt blends
+    packed.fill(QColor(0, 0, 255));
+    {
+        QPainter dc(&packed);
+        image.DrawCell(dc, 1, 1, 0);
+    }
+    for (const QImage& result : {pixmap.toImage(), packed}) {
+        const QRgb blended = result.pixel(1, 1);
+        EXPECT_NEAR(qRed(blended), 128, 1);
+        EXPECT_NEAR(qBlue(blended), 127, 1);
+        EXPECT_EQ(result.pixel(2, 1), qRgb(0, 0, 255)) << "transparent pixels leave the device alone";
+    }
 }
 
 }  // namespace
