@@ -1,0 +1,43 @@
+#pragma once
+// Shared by the deck tests: tapes recorded with ffmpeg and decks plugged in
+// for one test.
+#include <string>
+
+#include "platform/devices/deck_config.h"
+#include "support/dv/dv_clips.h"
+
+namespace decktest {
+
+// A PAL clip of frames frames (recording date, time code and sound as the clip maker makes them).
+inline kvtest::DvClipSpec PalSpec(int frames) {
+    kvtest::DvClipSpec spec;
+    spec.frames = frames;
+    return spec;
+}
+
+// A configured deck with the tape, removed from the registry again when the object goes.
+class PluggedDeck {
+public:
+    PluggedDeck(std::string name, const std::filesystem::path& tape, double speed = 1.0, bool camera = false) {
+        config_.name = std::move(name);
+        config_.tape = tape;
+        config_.speed = speed;
+        config_.camera = camera;
+        config_.deviceId = deck_store::NewDeviceId();
+        std::string why;
+        added_ = deck_store::Add(config_, &why);
+    }
+    ~PluggedDeck() { deck_store::Remove(config_.name); }
+    PluggedDeck(const PluggedDeck&) = delete;
+    PluggedDeck& operator=(const PluggedDeck&) = delete;
+
+    bool Added() const { return added_; }
+    const DeckConfig& Config() const { return config_; }
+    const std::string& Name() const { return config_.name; }
+
+private:
+    DeckConfig config_;
+    bool added_ = false;
+};
+
+}  // namespace decktest
