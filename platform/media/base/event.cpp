@@ -21,7 +21,10 @@ void CAMEvent::Reset() {
 bool CAMEvent::Wait(DWORD milliseconds) {
     std::unique_lock lock(mutex_);
     const auto isSet = [this] { return signalled_; };
-    if (milliseconds == INFINITE) {
+    if (milliseconds == 0) {
+        // A poll (streaming threads check for commands once per sample): no timed wait.
+        if (!signalled_) return false;
+    } else if (milliseconds == INFINITE) {
         changed_.wait(lock, isSet);
     } else if (!changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), isSet)) {
         return false;
