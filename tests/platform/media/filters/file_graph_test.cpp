@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dv_clip_source.h"
+#include "graph_helpers.h"
 #include "media_tools.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/objbase.h"
@@ -21,20 +22,9 @@
 
 namespace {
 
-ComPtr<IBaseFilter> Make(CUnknown* (*create)(IUnknown*, HRESULT*)) {
-    HRESULT hr = S_OK;
-    CUnknown* object = create(nullptr, &hr);
-    ComPtr<IBaseFilter> filter;
-    if (object && SUCCEEDED(hr)) object->NonDelegatingQueryInterface(IID_IBaseFilter, filter.GetVoidAddress());
-    return filter;
-}
+using kvtest::PinOf;
 
-IPin* PinOf(IBaseFilter* filter, const char16_t* id) {
-    IPin* pin = nullptr;
-    filter->FindPin(id, &pin);
-    if (pin) pin->Release();  // the filter keeps its pins
-    return pin;
-}
+ComPtr<IBaseFilter> Make(CUnknown* (*create)(IUnknown*, HRESULT*)) { return kvtest::MakeFilter(create); }
 
 std::string CurrentFile(IFileSinkFilter* sink) {
     LPOLESTR name = nullptr;
