@@ -25,7 +25,7 @@ std::vector<std::uint8_t> MakeSab(std::uint32_t width, std::uint32_t height,
     for (std::uint32_t row = 0; row < height; ++row) {
         for (std::uint32_t column = 0; column < width; ++column) {
             const Argb p = pixel(static_cast<int>(column), static_cast<int>(row));
-            image.pixels.insert(image.pixels.end(), {p.a, p.r, p.g, p.b});
+            for (const std::uint8_t byte : {p.a, p.r, p.g, p.b}) image.pixels.push_back(byte);
         }
     }
     return EncodeSab(image);
