@@ -3,6 +3,7 @@
 #include "platform/com/class_factory.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/objbase.h"
+#include "platform/media/filters/platform_filters.h"
 #include "platform/media/graph/capture_graph_builder.h"
 #include "platform/media/graph/filter_graph.h"
 #include "platform/media/graph/filter_mapper.h"
@@ -28,7 +29,7 @@ HRESULT RegisterAll() {
         const ComPtr<IClassFactory> factory(new CClassFactory(&row));
         if (const HRESULT hr = CoRegisterBuiltinClass(*row.m_ClsID, factory.Get()); FAILED(hr)) return hr;
     }
-    return S_OK;
+    return KvRegisterPlatformFilterClasses();
 }
 
 // Registers the table when the library is loaded.

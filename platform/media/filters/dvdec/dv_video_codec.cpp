@@ -16,7 +16,6 @@ const AMOVIESETUP_PIN kPins[] = {
     {u"XForm In", FALSE, FALSE, FALSE, FALSE, nullptr, nullptr, 2, kDvIn},
     {u"XForm Out", FALSE, TRUE, FALSE, FALSE, nullptr, nullptr, 1, &kRgbOut},
 };
-const AMOVIESETUP_FILTER kSetup = {&CLSID_DVVideoCodec, u"DV Video Decoder", MERIT_NORMAL, 2, kPins};
 
 bool IsDv(const CMediaType& mt) {
     return mt.subtype == MEDIASUBTYPE_dvsd &&
@@ -24,6 +23,8 @@ bool IsDv(const CMediaType& mt) {
 }
 
 }  // namespace
+
+const AMOVIESETUP_FILTER kDvVideoCodecSetup = {&CLSID_DVVideoCodec, u"DV Video Decoder", MERIT_NORMAL, 2, kPins};
 
 CUnknown* CDvVideoCodec::CreateInstance(IUnknown* outer, HRESULT* phr) {
     auto* codec = new CDvVideoCodec(outer, phr);
@@ -33,8 +34,6 @@ CUnknown* CDvVideoCodec::CreateInstance(IUnknown* outer, HRESULT* phr) {
     }
     return codec;
 }
-
-const AMOVIESETUP_FILTER& CDvVideoCodec::SetupData() { return kSetup; }
 
 CDvVideoCodec::CDvVideoCodec(IUnknown* outer, HRESULT* phr)
     : CTransformFilter("DV Video Decoder", outer, CLSID_DVVideoCodec, phr) {}

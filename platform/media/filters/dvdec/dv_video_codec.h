@@ -13,7 +13,6 @@
 class CDvVideoCodec : public CTransformFilter, public IIPDVDec {
 public:
     static CUnknown* CreateInstance(IUnknown* outer, HRESULT* phr);
-    static const AMOVIESETUP_FILTER& SetupData();
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -42,3 +41,6 @@ private:
     int connectedLowres_ = 2;  // filter lock: the size of the output type agreed
     DvVideoDecoder decoder_;   // opened by StartStreaming; used on the streaming thread
 };
+
+// Registration data: name, merit (MERIT_NORMAL, so intelligent connect uses it), pins and types.
+extern const AMOVIESETUP_FILTER kDvVideoCodecSetup;

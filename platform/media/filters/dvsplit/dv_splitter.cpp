@@ -23,9 +23,10 @@ const AMOVIESETUP_PIN kPins[] = {
     {u"DVVidOut0", FALSE, TRUE, FALSE, FALSE, nullptr, nullptr, 1, &kDvVideo},
     {u"AudOut00", FALSE, TRUE, FALSE, FALSE, nullptr, nullptr, 1, &kPcm},
 };
-const AMOVIESETUP_FILTER kSetup = {&CLSID_DVSplitter, u"DV Splitter", MERIT_NORMAL, 3, kPins};
 
 }  // namespace
+
+const AMOVIESETUP_FILTER kDvSplitterSetup = {&CLSID_DVSplitter, u"DV Splitter", MERIT_NORMAL, 3, kPins};
 
 CMediaType DvPcmType(DWORD rate) {
     CMediaType type(&MEDIATYPE_Audio);
@@ -59,8 +60,6 @@ CUnknown* CDvSplitter::CreateInstance(IUnknown* outer, HRESULT* phr) {
     }
     return splitter;
 }
-
-const AMOVIESETUP_FILTER& CDvSplitter::SetupData() { return kSetup; }
 
 CDvSplitter::CDvSplitter(IUnknown* outer, HRESULT* phr)
     : CBaseFilter("DV Splitter", outer, &filterLock_, CLSID_DVSplitter, phr),

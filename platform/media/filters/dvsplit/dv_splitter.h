@@ -18,7 +18,6 @@
 class CDvSplitter : public CBaseFilter {
 public:
     static CUnknown* CreateInstance(IUnknown* outer, HRESULT* phr);
-    static const AMOVIESETUP_FILTER& SetupData();
 
     // Pins: 0 "Input", 1 "DVVidOut0", 2 "AudOut00".
     CBasePin* GetPin(int n) override;
@@ -71,3 +70,6 @@ private:
 CMediaType DvPcmType(DWORD rate);
 // The DV video type of `system`: dvsd in a VIDEOINFOHEADER.
 CMediaType DvVideoType(const DvSystem& system);
+
+// Registration data: name, merit (MERIT_NORMAL, so intelligent connect uses it), pins and types.
+extern const AMOVIESETUP_FILTER kDvSplitterSetup;

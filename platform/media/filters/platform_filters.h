@@ -1,0 +1,16 @@
+#pragma once
+// The platform's own filters as classes of the platform: the DV video
+// decoder, the DV splitter, the AVI multiplexer and the file writer.
+#include "platform/com/hresult.h"
+
+// Makes the filters creatable by their Windows CLSIDs (built-in classes, no
+// registration). The graph library calls it when it loads; calling it again
+// does nothing.
+HRESULT KvRegisterPlatformFilterClasses();
+
+// Writes the filters' registration (name, merit, pins and media types) through
+// the filter mapper, as a module's DllRegisterServer would, so intelligent
+// connect finds the DV splitter and decoder (MERIT_NORMAL). The multiplexer
+// and the file writer are registered MERIT_DO_NOT_USE: they are only ever
+// added by name. FALSE removes the entries.
+HRESULT KvRegisterPlatformFilterData(bool doRegister);
