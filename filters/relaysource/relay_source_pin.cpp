@@ -14,9 +14,7 @@ namespace {
 constexpr REFERENCE_TIME kFrameDuration625 = 400000;
 constexpr REFERENCE_TIME kFrameDuration525 = 330000;
 
-// The wait for a frame while the queue is empty: 100 more looks 10 ms apart,
-// about one second, which bounds how long an idle stream stays open.
-constexpr int kEmptyQueueLooks = 100;
+// How often an empty queue is looked at again.
 constexpr auto kEmptyQueuePause = std::chrono::milliseconds(10);
 
 // Format blocks (DVINFO) of the two systems: the AAUX source and control
@@ -80,12 +78,11 @@ HRESULT RelaySourcePin::OnThreadCreate() {
 
 FrameQueue::ItemPtr RelaySourcePin::WaitForFirstItem(FrameQueue& queue) {
     FrameQueue::ItemPtr item;
-    for (int look = 0;; ++look) {
+    for (;;) {
         if (queue.TakeFirst(item, true)) return item;
-        // A stop waits for this thread: end the stream now rather than after the wait.
+        // A stop waits for this thread: end the stream at once.
         DWORD command = 0;
-        if (look == kEmptyQueueLooks || (CheckRequest(&command) && (command == CMD_STOP || command == CMD_EXIT)))
-            return nullptr;
+        if (CheckRequest(&command) && (command == CMD_STOP || command == CMD_EXIT)) return nullptr;
         std::this_thread::sleep_for(kEmptyQueuePause);
     }
 }

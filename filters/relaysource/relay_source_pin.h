@@ -2,8 +2,14 @@
 // RelaySourcePin: the frame client's output pin, "Output". Its streaming
 // thread takes the frames from the head of the frame server's queue and
 // delivers them as DV samples time-stamped from zero at exactly one frame
-// duration apart. A file boundary at the head, or a queue that stays empty
-// for about a second, ends the stream; the boundary stays for the program.
+// duration apart. A file boundary at the head ends the stream; the boundary
+// stays for the program, which restarts the graph for the next file.
+//
+// An empty queue does not end the stream: while the tape pauses during a
+// capture no frames come, and a stream ended then would never start again
+// for the frames that follow, since the program restarts the file graph only
+// at a file boundary. The wait ends when a frame or a boundary arrives, or
+// when the graph stops.
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -29,16 +35,15 @@ public:
 
     // Streaming thread: each run starts at stream time zero with a discontinuity.
     HRESULT OnThreadCreate() override;
-    // Streaming thread: the next frame of the queue, S_FALSE at a file
-    // boundary or after a second without frames. A frame that the sample
+    // Streaming thread: the next frame of the queue, waiting for one as long
+    // as the graph runs; S_FALSE at a file boundary or a stop. A frame that the sample
     // cannot hold whole (another system than negotiated, or a queued copy
     // shorter than its own frame size) is dropped and the next one taken:
     // a sample never goes out without the whole frame.
     HRESULT FillBuffer(IMediaSample* sample) override;
 
 private:
-    // The first queued item, waiting up to about a second for one; null when
-    // none came or a stop is on its way.
+    // The first queued item, waiting for one; null when a stop is on its way.
     FrameQueue::ItemPtr WaitForFirstItem(FrameQueue& queue);
     // Copies the frame into the sample; false when the sample cannot hold it.
     HRESULT CopyFrame(const DvFrameReader& frame, IMediaSample* sample, bool* copied);
