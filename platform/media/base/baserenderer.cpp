@@ -137,11 +137,13 @@ HRESULT CBaseRenderer::Run(REFERENCE_TIME start) {
     CAutoLock lock(&m_InterfaceLock);
     const HRESULT hr = CBaseFilter::Run(start);
     if (FAILED(hr)) return hr;
+    bool complete = false;
     {
         std::scoped_lock renderer(m_RendererLock);
-        if (m_bEOS && !m_pMediaSample) SendEndOfStream();
+        complete = EndOfStreamDue();
+        m_renderChanged.notify_all();
     }
-    m_renderChanged.notify_all();
+    if (complete) SendEndOfStream();
     return hr;
 }
 
@@ -206,19 +208,25 @@ HRESULT CBaseRenderer::Receive(IMediaSample* sample) {
 }
 
 HRESULT CBaseRenderer::EndOfStream() {
-    std::scoped_lock lock(m_RendererLock);
-    if (m_bAbort || m_State == State_Stopped) return S_OK;
-    m_bEOS = true;
-    if (m_State == State_Running) SendEndOfStream();
-    m_renderChanged.notify_all();
+    bool complete = false;
+    {
+        std::scoped_lock lock(m_RendererLock);
+        if (m_bAbort || m_State == State_Stopped) return S_OK;
+        m_bEOS = true;
+        complete = EndOfStreamDue();
+        m_renderChanged.notify_all();
+    }
+    if (complete) SendEndOfStream();
     return S_OK;
 }
 
-void CBaseRenderer::SendEndOfStream() {
-    if (m_bEOSDelivered) return;
+bool CBaseRenderer::EndOfStreamDue() {
+    if (!m_bEOS || m_pMediaSample || m_bEOSDelivered || m_State != State_Running) return false;
     m_bEOSDelivered = true;
-    NotifyEvent(EC_COMPLETE, S_OK, 0);
+    return true;
 }
+
+void CBaseRenderer::SendEndOfStream() { NotifyEvent(EC_COMPLETE, S_OK, 0); }
 
 HRESULT CBaseRenderer::BeginFlush() {
     {

@@ -92,7 +92,10 @@ public:
     CCritSec* pStateLock() { return &m_InterfaceLock; }
 
 protected:
-    // m_RendererLock held: reports EC_COMPLETE once per run.
+    // m_RendererLock held: true (once per run) when the end of stream is to
+    // be reported now: it arrived, nothing waits and the filter runs.
+    bool EndOfStreamDue();
+    // No renderer lock held (the graph may call back): reports EC_COMPLETE.
     void SendEndOfStream();
     // m_RendererLock held by lock: waits until the held sample is due; false when released by a stop or flush.
     bool WaitForRenderTime(std::unique_lock<CCritSec>& lock, IMediaSample* sample);

@@ -45,6 +45,9 @@ protected:
     const bool m_bModifiesData;
     std::atomic<LONG> m_copies{0};
 
+    friend class CTransInPlaceInputPin;
+    friend class CTransInPlaceOutputPin;
+
 private:
     // The transform-filter form is not used; samples are transformed in place.
     HRESULT Transform(IMediaSample*, IMediaSample*) override { return E_UNEXPECTED; }

@@ -10,8 +10,8 @@ CTransInPlaceInputPin::CTransInPlaceInputPin(const char* objectName, CTransInPla
 HRESULT CTransInPlaceInputPin::GetAllocator(IMemAllocator** allocator) {
     if (!allocator) return E_POINTER;
     CAutoLock lock(m_pLock);
-    CBaseOutputPin* output = m_pTIPFilter->GetPin(1) ? static_cast<CBaseOutputPin*>(m_pTIPFilter->GetPin(1)) : nullptr;
-    if (output && output->ConnectedIMemInputPin()) return output->ConnectedIMemInputPin()->GetAllocator(allocator);
+    CBaseOutputPin* output = m_pTIPFilter->OutputPin();
+    if (output->ConnectedIMemInputPin()) return output->ConnectedIMemInputPin()->GetAllocator(allocator);
     return CTransformInputPin::GetAllocator(allocator);
 }
 
@@ -20,7 +20,7 @@ HRESULT CTransInPlaceInputPin::NotifyAllocator(IMemAllocator* allocator, BOOL re
     CAutoLock lock(m_pLock);
     HRESULT hr = CTransformInputPin::NotifyAllocator(allocator, readOnly);
     if (FAILED(hr)) return hr;
-    auto* output = static_cast<CTransInPlaceOutputPin*>(m_pTIPFilter->GetPin(1));
+    CTransInPlaceOutputPin* output = m_pTIPFilter->OutputPin();
     IMemInputPin* downstream = output->ConnectedIMemInputPin();
     if (downstream && SUCCEEDED(downstream->NotifyAllocator(allocator, readOnly))) output->ReceiveAllocator(allocator);
     return S_OK;
@@ -28,7 +28,7 @@ HRESULT CTransInPlaceInputPin::NotifyAllocator(IMemAllocator* allocator, BOOL re
 
 HRESULT CTransInPlaceInputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES* props) {
     if (!props) return E_POINTER;
-    auto* output = static_cast<CBaseOutputPin*>(m_pTIPFilter->GetPin(1));
+    CBaseOutputPin* output = m_pTIPFilter->OutputPin();
     if (output->ConnectedIMemInputPin()) return output->ConnectedIMemInputPin()->GetAllocatorRequirements(props);
     return E_NOTIMPL;
 }
@@ -36,7 +36,8 @@ HRESULT CTransInPlaceInputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES* pr
 HRESULT CTransInPlaceInputPin::CheckMediaType(const CMediaType* mt) {
     HRESULT hr = CTransformInputPin::CheckMediaType(mt);
     if (hr != S_OK) return hr;
-    IPin* downstream = static_cast<CBasePin*>(m_pTIPFilter->GetPin(1))->GetConnected();
+    // Also asked on the streaming thread (a sample's new type): no filter lock here.
+    IPin* downstream = m_pTIPFilter->OutputPin()->GetConnected();
     if (downstream && downstream->QueryAccept(mt) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
     return S_OK;
 }
@@ -44,7 +45,7 @@ HRESULT CTransInPlaceInputPin::CheckMediaType(const CMediaType* mt) {
 HRESULT CTransInPlaceInputPin::GetMediaType(int position, CMediaType* mt) {
     if (!mt) return E_POINTER;
     if (position < 0) return E_INVALIDARG;
-    auto* output = static_cast<CBasePin*>(m_pTIPFilter->GetPin(1));
+    CBasePin* output = m_pTIPFilter->OutputPin();
     if (position > 0 || !output->IsConnected()) return VFW_S_NO_MORE_ITEMS;
     *mt = output->CurrentMediaType();
     return S_OK;

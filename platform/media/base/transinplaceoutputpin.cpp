@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/media/base/transinplacefilter.h"
-#include "platform/media/base/transforminputpin.h"
+#include "platform/media/base/transinplaceinputpin.h"
 
 CTransInPlaceOutputPin::CTransInPlaceOutputPin(const char* objectName, CTransInPlaceFilter* filter, HRESULT* phr,
                                                LPCWSTR pinName)
@@ -11,7 +11,7 @@ CTransInPlaceOutputPin::CTransInPlaceOutputPin(const char* objectName, CTransInP
 
 HRESULT CTransInPlaceOutputPin::DecideAllocator(IMemInputPin* pin, IMemAllocator** allocator) {
     if (!pin || !allocator) return E_POINTER;
-    auto* input = static_cast<CTransformInputPin*>(m_pTIPFilter->GetPin(0));
+    CTransformInputPin* input = m_pTIPFilter->InputPin();
     IMemAllocator* shared = input->IsConnected() ? input->PeekAllocator() : nullptr;
     if (shared) {
         // Grow the shared pool to what the downstream pin asks for, if it can still change.
@@ -38,7 +38,7 @@ HRESULT CTransInPlaceOutputPin::CheckMediaType(const CMediaType* mt) {
     if (hr != S_OK) return hr;
     hr = m_pTIPFilter->CheckInputType(mt);
     if (hr != S_OK) return FAILED(hr) ? hr : VFW_E_TYPE_NOT_ACCEPTED;
-    IPin* upstream = static_cast<CBasePin*>(m_pTIPFilter->GetPin(0))->GetConnected();
+    IPin* upstream = m_pTIPFilter->InputPin()->GetConnected();
     if (upstream && upstream->QueryAccept(mt) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
     return S_OK;
 }

@@ -86,6 +86,25 @@ TEST(Streaming, BytesArriveIntactAndTheTransformWritesInPlace) {
     EXPECT_EQ(0, p.transform->Copies());
 }
 
+TEST(Streaming, ReadOnlySamplesAreCopiedOnlyForATransformThatWrites) {
+    for (const bool writes : {false, true}) {
+        PushSourceConfig config = Small(20, 2000);
+        config.writePattern = true;
+        SinkConfig check;
+        check.checkPattern = true;
+        check.skipPatternBytes = 1;
+        Pipeline p(config, check, writes);
+        p.Connect();
+        // The upstream side declares its samples read-only.
+        ASSERT_EQ(S_OK, MemInput(p.transform->InputPin())->NotifyAllocator(p.source->Stream().Allocator(), TRUE));
+        ASSERT_EQ(S_OK, p.Run());
+        ASSERT_TRUE(p.graph->WaitForEvent(EC_COMPLETE, kWait));
+        EXPECT_EQ(20, p.sink->Samples());
+        EXPECT_EQ(writes ? 20 : 0, p.transform->Copies());
+        EXPECT_EQ(0, p.sink->PatternErrors());
+    }
+}
+
 TEST(Streaming, PauseHoldsTheFirstSampleAndEndOfStreamWaitsForRun) {
     Pipeline p(Small(5));
     p.Connect();
