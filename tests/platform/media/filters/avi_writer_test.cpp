@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 
 #include "media_tools.h"
@@ -175,6 +176,27 @@ TEST_F(AviWriterTest, OpenDmlFileCrossingTheRiffLimitSeveralTimesReadsBackWhole)
     EXPECT_EQ(kvtest::FfmpegDvFrames(path), clip.allFrames);
     EXPECT_EQ(MediaInfo(path, "Video;%FrameCount% %Duration% %DisplayAspectRatio/String%"), "40 1600 16:9");
     EXPECT_EQ(MediaInfo(path, "Audio;%SamplingCount%"), std::to_string(clip.allPcm.size() / 4));
+}
+
+// Past 4 GiB at the real limit, as a long tape gives: every 32-bit size and
+// offset is tested for real. Takes minutes and 4.3 GB of disk, so it runs only
+// when KORVANTA_LONG_TESTS is set.
+TEST_F(AviWriterTest, FileOverFourGigabytesReadsBackWhole) {
+    if (!std::getenv("KORVANTA_LONG_TESTS")) GTEST_SKIP() << "set KORVANTA_LONG_TESTS to write 4.3 GB";
+    const Clip clip = LoadClip({.pal = true, .sampleRate = 48000, .frames = 25});
+    const auto path = out_ / "long.avi";
+    constexpr std::size_t kFrames = 28500;  // 19 minutes of PAL: 4.33 GB
+    AviWriter writer;
+    ASSERT_EQ(writer.Open(CreateFile(path), Type2(clip)), S_OK);
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(writer.WriteFrame(clip.frames[i % 25], clip.pcm[i % 25]), S_OK) << i;
+    }
+    ASSERT_EQ(writer.Close(), S_OK);
+    EXPECT_GT(std::filesystem::file_size(path), 1ull << 32);
+    EXPECT_EQ(ProbeStream(path, "v:0")["nb_read_packets"], std::to_string(kFrames));
+    EXPECT_EQ(kvtest::FfmpegPcm(path).size(), kFrames * clip.pcm[0].size());
+    EXPECT_EQ(MediaInfo(path, "Video;%FrameCount%"), std::to_string(kFrames));
+    EXPECT_EQ(MediaInfo(path, "Audio;%SamplingCount%"), std::to_string(kFrames * 1920));
 }
 
 TEST_F(AviWriterTest, SameFramesGiveTheSameBytes) {
