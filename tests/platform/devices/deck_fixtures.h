@@ -1,12 +1,25 @@
 #pragma once
 // Shared by the deck tests: tapes recorded with ffmpeg and decks plugged in
 // for one test.
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "platform/devices/deck_config.h"
 #include "support/dv/dv_clips.h"
 
 namespace decktest {
+
+// Polls until the condition holds or the time is up; the deck's threads answer in their own time.
+template <class Condition>
+bool Eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 // A PAL clip of frames frames (recording date, time code and sound as the clip maker makes them).
 inline kvtest::DvClipSpec PalSpec(int frames) {

@@ -23,16 +23,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-template <class Condition>
-bool Eventually(Condition condition, std::chrono::milliseconds limit = 5s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using decktest::Eventually;
 
 class DeckGraph : public testing::Test {
 protected:

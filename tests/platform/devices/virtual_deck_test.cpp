@@ -15,17 +15,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// Polls until the condition holds or the time is up.
-template <class Condition>
-bool Eventually(Condition condition, std::chrono::milliseconds limit = 5s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using decktest::Eventually;
 
 // The frame number of the clip maker's time code (starting at 00:00:00:00, 25 frames a second).
 int FrameNumber(std::span<const std::uint8_t> frame) {
