@@ -87,3 +87,123 @@ std::set<const BYTE*> TestPushStream::BufferAddresses() const {
 }
 
 }  // namespace kvtest
+
+namespace kvtest {
+
+HRESULT TestPushStream::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (riid == IID_IMediaSeeking) return GetInterface(static_cast<IMediaSeeking*>(this), ppv);
+    return CSourceStream::NonDelegatingQueryInterface(riid, ppv);
+}
+
+namespace {
+constexpr DWORD kSeekingCapabilities = AM_SEEKING_CanGetDuration | AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos;
+
+bool Supported(const GUID& format) { return format == TIME_FORMAT_MEDIA_TIME || format == TIME_FORMAT_FRAME; }
+}  // namespace
+
+LONGLONG TestPushStream::InFormat(LONGLONG frames) const {
+    return framesFormat_ ? frames : frames * config_.frameDuration;
+}
+
+HRESULT TestPushStream::GetCapabilities(DWORD* capabilities) {
+    if (!capabilities) return E_POINTER;
+    *capabilities = kSeekingCapabilities;
+    return S_OK;
+}
+
+HRESULT TestPushStream::CheckCapabilities(DWORD* capabilities) {
+    if (!capabilities) return E_POINTER;
+    const DWORD asked = *capabilities;
+    *capabilities &= kSeekingCapabilities;
+    if (*capabilities == asked) return S_OK;
+    return *capabilities ? S_FALSE : E_FAIL;
+}
+
+HRESULT TestPushStream::IsFormatSupported(const GUID* format) {
+    if (!format) return E_POINTER;
+    return Supported(*format) ? S_OK : S_FALSE;
+}
+
+HRESULT TestPushStream::QueryPreferredFormat(GUID* format) {
+    if (!format) return E_POINTER;
+    *format = TIME_FORMAT_MEDIA_TIME;
+    return S_OK;
+}
+
+HRESULT TestPushStream::GetTimeFormat(GUID* format) {
+    if (!format) return E_POINTER;
+    *format = framesFormat_ ? TIME_FORMAT_FRAME : TIME_FORMAT_MEDIA_TIME;
+    return S_OK;
+}
+
+HRESULT TestPushStream::IsUsingTimeFormat(const GUID* format) {
+    if (!format) return E_POINTER;
+    return *format == (framesFormat_ ? TIME_FORMAT_FRAME : TIME_FORMAT_MEDIA_TIME) ? S_OK : S_FALSE;
+}
+
+HRESULT TestPushStream::SetTimeFormat(const GUID* format) {
+    if (!format) return E_POINTER;
+    if (!Supported(*format)) return E_INVALIDARG;
+    framesFormat_ = *format == TIME_FORMAT_FRAME;
+    return S_OK;
+}
+
+HRESULT TestPushStream::GetDuration(LONGLONG* duration) {
+    if (!duration) return E_POINTER;
+    if (config_.sampleCount < 0) return E_NOTIMPL;
+    *duration = InFormat(config_.sampleCount);
+    return S_OK;
+}
+
+HRESULT TestPushStream::GetStopPosition(LONGLONG* stop) { return GetDuration(stop); }
+
+HRESULT TestPushStream::GetCurrentPosition(LONGLONG* current) {
+    if (!current) return E_POINTER;
+    *current = InFormat(delivered_);
+    return S_OK;
+}
+
+HRESULT TestPushStream::ConvertTimeFormat(LONGLONG* target, const GUID* targetFormat, LONGLONG source,
+                                          const GUID* sourceFormat) {
+    if (!target) return E_POINTER;
+    GUID from{};
+    GUID to{};
+    GetTimeFormat(&from);
+    to = from;
+    if (sourceFormat) from = *sourceFormat;
+    if (targetFormat) to = *targetFormat;
+    if (!Supported(from) || !Supported(to)) return E_INVALIDARG;
+    const LONGLONG frames = from == TIME_FORMAT_FRAME ? source : source / config_.frameDuration;
+    *target = to == TIME_FORMAT_FRAME ? frames : frames * config_.frameDuration;
+    return S_OK;
+}
+
+HRESULT TestPushStream::SetPositions(LONGLONG*, DWORD, LONGLONG*, DWORD) { return E_NOTIMPL; }
+
+HRESULT TestPushStream::GetPositions(LONGLONG* current, LONGLONG* stop) {
+    if (current) GetCurrentPosition(current);
+    if (stop && FAILED(GetStopPosition(stop))) *stop = 0;
+    return S_OK;
+}
+
+HRESULT TestPushStream::GetAvailable(LONGLONG* earliest, LONGLONG* latest) {
+    if (earliest) *earliest = 0;
+    if (latest) GetCurrentPosition(latest);
+    return S_OK;
+}
+
+HRESULT TestPushStream::SetRate(double rate) { return rate == 1.0 ? S_OK : E_NOTIMPL; }
+
+HRESULT TestPushStream::GetRate(double* rate) {
+    if (!rate) return E_POINTER;
+    *rate = 1.0;
+    return S_OK;
+}
+
+HRESULT TestPushStream::GetPreroll(LONGLONG* preroll) {
+    if (!preroll) return E_POINTER;
+    *preroll = 0;
+    return S_OK;
+}
+
+}  // namespace kvtest

@@ -1,8 +1,11 @@
 #pragma once
 // TestPushStream: a CSourceStream that pushes a configured number of
 // samples, time-stamped one frame apart, then ends its stream. It records what
-// it did so tests can compare both ends of a pipeline. Used by the test
-// push source and the test capture source.
+// it did so tests can compare both ends of a pipeline, and answers
+// IMediaSeeking for what it knows (duration and position, in frames or
+// media time; it cannot seek), so that seeking passed upstream from a
+// renderer finds a source. Used by the test push source and the test
+// capture source.
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -28,9 +31,12 @@ struct PushSourceConfig {
     CMediaType changedType;
 };
 
-class TestPushStream : public CSourceStream {
+class TestPushStream : public CSourceStream, public IMediaSeeking {
 public:
     TestPushStream(CSource* filter, HRESULT* phr, LPCWSTR pinName, const PushSourceConfig& config);
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
 
     // Counters since creation (threads) or since the last start (samples).
     LONG SamplesDelivered() const { return delivered_; }
@@ -49,7 +55,32 @@ public:
     HRESULT OnThreadStartPlay() override;
     HRESULT FillBuffer(IMediaSample* sample) override;
 
+    // ---- IMediaSeeking: TIME_FORMAT_MEDIA_TIME (default) or TIME_FORMAT_FRAME ----
+    HRESULT GetCapabilities(DWORD* capabilities) override;
+    HRESULT CheckCapabilities(DWORD* capabilities) override;
+    HRESULT IsFormatSupported(const GUID* format) override;
+    HRESULT QueryPreferredFormat(GUID* format) override;
+    HRESULT GetTimeFormat(GUID* format) override;
+    HRESULT IsUsingTimeFormat(const GUID* format) override;
+    HRESULT SetTimeFormat(const GUID* format) override;
+    // E_NOTIMPL for an endless stream.
+    HRESULT GetDuration(LONGLONG* duration) override;
+    HRESULT GetStopPosition(LONGLONG* stop) override;
+    // Where the stream got to: the samples delivered.
+    HRESULT GetCurrentPosition(LONGLONG* current) override;
+    HRESULT ConvertTimeFormat(LONGLONG* target, const GUID* targetFormat, LONGLONG source,
+                              const GUID* sourceFormat) override;
+    HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop, DWORD stopFlags) override;
+    HRESULT GetPositions(LONGLONG* current, LONGLONG* stop) override;
+    HRESULT GetAvailable(LONGLONG* earliest, LONGLONG* latest) override;
+    HRESULT SetRate(double rate) override;
+    HRESULT GetRate(double* rate) override;
+    HRESULT GetPreroll(LONGLONG* preroll) override;
+
 private:
+    // Frames in the current time format.
+    LONGLONG InFormat(LONGLONG frames) const;
+
     const PushSourceConfig config_;
     LONG next_ = 0;  // worker thread only
     std::chrono::steady_clock::time_point playStart_;  // worker thread only
@@ -59,6 +90,7 @@ private:
     std::atomic<LONG> startPlays_{0};
     mutable std::mutex addressesLock_;
     std::set<const BYTE*> addresses_;  // guarded by addressesLock_
+    std::atomic<bool> framesFormat_{false};  // TIME_FORMAT_FRAME, else MEDIA_TIME
 };
 
 }  // namespace kvtest
