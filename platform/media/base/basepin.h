@@ -93,7 +93,9 @@ protected:
     const PIN_DIRECTION m_dir;
     CCritSec* m_pLock;                       // the filter lock
     CBaseFilter* const m_pFilter;
-    CMediaType m_mt;                         // connection type; see SetMediaType
+    // The connection type. Set while connecting (m_pLock held), and on the
+    // streaming thread when a sample brings a new type: read it there or while stopped.
+    CMediaType m_mt;
     REFERENCE_TIME m_tStart = 0;             // last NewSegment
     REFERENCE_TIME m_tStop = MAXLONGLONG;
     double m_dRate = 1.0;

@@ -11,9 +11,9 @@ CSourceStream::CSourceStream(const char* objectName, HRESULT* phr, CSource* filt
     if (FAILED(hr) && phr) *phr = hr;
 }
 
+// No worker can be left here: a worker runs only while the pin is connected,
+// and a connected pin's peer holds a reference on the filter.
 CSourceStream::~CSourceStream() {
-    // A filter released while still active must not leave its worker running.
-    StopWorker();
     if (m_pFilter) m_pFilter->RemovePin(this);
 }
 
