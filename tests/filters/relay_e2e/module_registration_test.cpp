@@ -41,8 +41,11 @@ class RelayModuleRegistration : public testing::TestWithParam<RelayModule> {};
 
 TEST_P(RelayModuleRegistration, RegsvrRegistersTheServerWhichIsThenCreatedByClsidUntilUnregistered) {
     const RelayModule& module = GetParam();
+    // The exit code is shown, not required: korvanta-regsvr cannot yet reach
+    // the filter mapper (a built-in class of libkvmedia, which it does not
+    // load), so it reports that failure after writing the server keys.
     const auto registered = kvtest::RunRegsvr(module.path);
-    SCOPED_TRACE(registered.output);
+    SCOPED_TRACE("korvanta-regsvr exit " + std::to_string(registered.exitCode) + ": " + registered.output);
 
     RegKey server;
     ASSERT_EQ(server.Open(HKEY_CLASSES_ROOT, ServerKey(module).c_str()), ERROR_SUCCESS);
@@ -69,7 +72,7 @@ TEST_P(RelayModuleRegistration, RegsvrRegistersTheServerWhichIsThenCreatedByClsi
     }
 
     const auto unregistered = kvtest::RunRegsvr(module.path, true);
-    SCOPED_TRACE(unregistered.output);
+    SCOPED_TRACE("korvanta-regsvr -u exit " + std::to_string(unregistered.exitCode) + ": " + unregistered.output);
     EXPECT_NE(server.Open(HKEY_CLASSES_ROOT, ServerKey(module).c_str()), ERROR_SUCCESS);
     // Registered again for the other tests of this process.
     kvtest::RunRegsvr(module.path);
