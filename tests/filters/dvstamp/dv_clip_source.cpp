@@ -10,6 +10,8 @@
 namespace kvtest {
 namespace {
 
+// A class id of its own, so the source never passes for another test filter.
+constexpr CLSID CLSID_DvClipSource = MakeGuid("{6B760002-7E57-4A1B-9C3D-5A17E00000D5}");
 constexpr LONG kBufferBytes = 144000;        // the larger (625/50) frame
 constexpr REFERENCE_TIME kFrameTime = 400000;  // 40 ms in 100 ns units
 
@@ -78,7 +80,7 @@ ComPtr<DvClipSource> DvClipSource::Create(const std::filesystem::path& clip, LON
 }
 
 DvClipSource::DvClipSource(std::vector<std::vector<std::uint8_t>> frames, LONG samples, HRESULT* phr)
-    : CSource("DV clip source", nullptr, CLSID_TestPushSource, phr) {
+    : CSource("DV clip source", nullptr, CLSID_DvClipSource, phr) {
     new DvClipStream(this, phr, std::move(frames), samples);  // owned by CSource from here on
 }
 
