@@ -18,6 +18,7 @@ HRESULT RelaySinkInputPin::Receive(IMediaSample* sample) {
     CAutoLock hold(receiveLock_);
     HRESULT hr = CRenderedInputPin::Receive(sample);
     if (hr != S_OK) return hr;
+    if (!active_) return VFW_E_WRONG_STATE;
 
     BYTE* data = nullptr;
     hr = sample->GetPointer(&data);
@@ -38,8 +39,15 @@ HRESULT RelaySinkInputPin::EndOfStream() {
     return CRenderedInputPin::EndOfStream();
 }
 
+HRESULT RelaySinkInputPin::Active() {
+    CAutoLock hold(receiveLock_);
+    active_ = true;
+    return CRenderedInputPin::Active();
+}
+
 HRESULT RelaySinkInputPin::Inactive() {
     CAutoLock hold(receiveLock_);
+    active_ = false;
     scenes_.EndOfStreaming();
     return CRenderedInputPin::Inactive();
 }

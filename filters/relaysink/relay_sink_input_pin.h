@@ -23,10 +23,17 @@ public:
     HRESULT ReceiveCanBlock() override;
     // Streaming thread: recording ends with the stream, then the completion notice.
     HRESULT EndOfStream() override;
+    // Filter lock held (graph pause from stopped): samples are taken from now on.
+    HRESULT Active() override;
     // Filter lock held (graph stop): recording ends with the stream.
     HRESULT Inactive() override;
 
 private:
     CCritSec* const receiveLock_;
+    // Between Active and Inactive; guarded by receiveLock_. The filter's own
+    // state turns to stopped only after every pin's Inactive, so a sample
+    // that waited for the receive lock during the stop must be refused here,
+    // or it would start the next stream before the graph has stopped.
+    bool active_ = false;
     SceneSplitter scenes_;
 };

@@ -11,6 +11,7 @@
 #include "platform/com/task_memory.h"
 #include "platform/media/base/mediasample.h"
 #include "platform/media/base/mediatype.h"
+#include "platform/media/base/memallocator.h"
 #include "platform/media/uuids.h"
 #include "scene_frames.h"
 
@@ -298,6 +299,37 @@ TEST_F(RelaySinkStreaming, EndOfStreamAndStopEndTheRecording) {
     EXPECT_FALSE(Recording());
     EXPECT_EQ(EventCodes().back(), RELAY_EVENT_STOPPED);
     EXPECT_EQ(kvtest::Drain(*queue_).items.back(), "EOF");
+}
+
+// Inside a graph stop the pin is deactivated before the filter reports
+// stopped; a sample arriving in between must not start the next stream.
+TEST_F(RelaySinkStreaming, SampleBetweenPinDeactivationAndTheFilterStopIsRefused) {
+    sink_->SetCaptureMode(StartNow);
+    ASSERT_EQ(source_->DeliverFrame(FrameAt(0, 0)), S_OK);
+    ComPtr<IPin> in;
+    sinkFilter_->FindPin(u"Input", in.GetAddressOf());
+    auto* pin = static_cast<RelaySinkInputPin*>(in.Get());
+    pin->Inactive();
+
+    // The pin's own allocator is decommitted now; the late sample comes from another.
+    HRESULT hr = S_OK;
+    ComPtr<IMemAllocator> allocator;
+    CMemAllocator::CreateInstance(nullptr, &hr)->NonDelegatingQueryInterface(IID_IMemAllocator,
+                                                                               allocator.GetVoidAddress());
+    ALLOCATOR_PROPERTIES request{1, 144000, 1, 0}, actual{};
+    ASSERT_EQ(allocator->SetProperties(&request, &actual), S_OK);
+    ASSERT_EQ(allocator->Commit(), S_OK);
+    ComPtr<IMediaSample> late;
+    ASSERT_EQ(allocator->GetBuffer(late.GetAddressOf(), nullptr, nullptr, 0), S_OK);
+    BYTE* data = nullptr;
+    late->GetPointer(&data);
+    const auto frame = FrameAt(0, 1);
+    std::copy(frame.begin(), frame.end(), data);
+    late->SetActualDataLength(static_cast<LONG>(frame.size()));
+    EXPECT_EQ(input_->Receive(late.Get()), VFW_E_WRONG_STATE);
+    EXPECT_FALSE(Recording());
+    EXPECT_EQ(kvtest::Drain(*queue_).items,
+              (std::vector<std::string>{"EOF", "NEW Tape 20240315 134556.avi", "FRAME", "EOF"}));
 }
 
 TEST_F(RelaySinkStreaming, StopNowFromTheProgramWhileStreamingQueuesNoFrameAfterTheEndOfFile) {
