@@ -34,6 +34,8 @@ struct DeckConfig {
     std::string vendor = "KORVANTA";
     std::string model = "mod_0";
     double speed = 1.0;
+
+    bool operator==(const DeckConfig&) const = default;
 };
 
 // The moniker display name of a deck, shaped like a DV camcorder's on the

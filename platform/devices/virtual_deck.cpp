@@ -27,8 +27,8 @@ public:
         std::scoped_lock lock(mutex_);
         const auto config = deck_store::Find(name);
         if (!config) return VFW_E_NOT_FOUND;
-        if (auto live = decks_[name].lock();
-            live && !live->Unplugged() && DeckDisplayName(live->Config()) == DeckDisplayName(*config)) {
+        // A deck configured anew under its old name is another deck.
+        if (auto live = decks_[name].lock(); live && !live->Unplugged() && live->Config() == *config) {
             *deck = std::move(live);
             return S_OK;
         }
