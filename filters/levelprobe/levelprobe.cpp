@@ -1,12 +1,13 @@
 #include "filters/levelprobe/levelprobe.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <new>
 
 #include "platform/media/base/mediatype.h"
-#include "platform/media/base/transforminputpin.h"
+#include "platform/media/base/basepin.h"
 #include "platform/media/formats.h"
 #include "platform/media/uuids.h"
 
@@ -63,9 +64,11 @@ HRESULT LevelProbeFilter::CheckInputType(const CMediaType* mt) {
 
 HRESULT LevelProbeFilter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
     if (!allocator || !request) return E_POINTER;
-    if (!m_pInput->IsConnected()) return E_UNEXPECTED;
+    // GetPin rather than m_pInput: the base makes the pins on first use.
+    CBasePin* input = GetPin(0);
+    if (!input || !input->IsConnected()) return E_UNEXPECTED;
 
-    const ULONG sampleSize = m_pInput->CurrentMediaType().GetSampleSize();
+    const ULONG sampleSize = input->CurrentMediaType().GetSampleSize();
     request->cBuffers = 1;
     request->cbBuffer = static_cast<LONG>(
         std::clamp<ULONG>(sampleSize, kMinBufferBytes, std::numeric_limits<LONG>::max()));

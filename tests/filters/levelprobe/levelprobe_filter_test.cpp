@@ -8,6 +8,7 @@
 
 #include "filters/memory_samples.h"
 #include "platform/media/base/mediatype.h"
+#include "platform/media/base/memallocator.h"
 #include "platform/media/formats.h"
 #include "platform/media/uuids.h"
 
@@ -134,7 +135,11 @@ TEST(LevelProbeFilter, InterfaceAndMisuse) {
     EXPECT_EQ(probe->GetLevels(nullptr, &level), E_POINTER);
     EXPECT_EQ(meter.filter->Transform(nullptr), S_OK);
 
+    // Sizing an allocator of its own needs the input's type: refused before the input connects.
+    HRESULT hr = S_OK;
     ComPtr<IMemAllocator> allocator;
+    CMemAllocator::CreateInstance(nullptr, &hr)->NonDelegatingQueryInterface(IID_IMemAllocator,
+                                                                              allocator.GetVoidAddress());
     ALLOCATOR_PROPERTIES request{};
-    EXPECT_EQ(meter.filter->DecideBufferSize(allocator.Get(), &request), E_POINTER);
+    EXPECT_EQ(meter.filter->DecideBufferSize(allocator.Get(), &request), E_UNEXPECTED);
 }
