@@ -34,10 +34,9 @@ public:
     // S_FALSE when the cookie names no advise (already fired or never given).
     HRESULT Unadvise(DWORD_PTR cookie) override;
 
-    // The clock's time now, for callers inside the library.
+private:
     static REFERENCE_TIME Now();
 
-private:
     struct Advise {
         REFERENCE_TIME due;
         REFERENCE_TIME period;  // 0 for a one-shot advise
