@@ -48,6 +48,7 @@ bool GraphConnector::Extend(IPin* out, IPin* target, int depth) {
         if (ExtendThrough(out, filter.Get(), target, depth)) return true;
     }
     for (auto& moniker : RegisteredCandidates(out)) {
+        if (candidatesLeft_-- <= 0) return false;
         ComPtr<IBaseFilter> filter;
         if (FAILED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.GetVoidAddress()))) continue;
         const Mark mark = Here();
@@ -115,13 +116,15 @@ std::vector<ComPtr<IBaseFilter>> GraphConnector::FiltersInGraph() {
 }
 
 std::vector<ComPtr<IMoniker>> GraphConnector::RegisteredCandidates(IPin* out) {
-    std::vector<ComPtr<IMoniker>> candidates;
-    if (!mapper_) mapper_ = new FilterMapper(nullptr);
     std::vector<GUID> types;
     for (const CMediaType& mt : PinMediaTypes(out)) {
         types.push_back(mt.majortype);
         types.push_back(mt.subtype);
     }
+    const auto [cached, isNew] = candidates_.try_emplace(types);
+    std::vector<ComPtr<IMoniker>>& candidates = cached->second;
+    if (!isNew) return candidates;
+    if (!mapper_) mapper_ = new FilterMapper(nullptr);
     ComPtr<IEnumMoniker> enumerator;
     if (FAILED(mapper_->EnumMatchingFilters(enumerator.GetAddressOf(), 0, FALSE, MERIT_DO_NOT_USE + 1, TRUE,
                                             static_cast<DWORD>(types.size() / 2), types.data(), nullptr, nullptr,

@@ -9,6 +9,7 @@
 // added is logged, so a search that fails leaves the graph as it found it.
 //
 // The caller holds the graph lock for the whole search.
+#include <map>
 #include <vector>
 
 #include "platform/com/com_ptr.h"
@@ -28,6 +29,9 @@ public:
     HRESULT Render(IPin* out);
 
     static constexpr int kMostInsertedFilters = 4;
+    // Registered filters tried per search, whatever the depth: many filters
+    // that take anything must not turn a failing search into a hang.
+    static constexpr int kMostCandidatesTried = 64;
 
 private:
     struct Mark {
@@ -51,6 +55,9 @@ private:
     std::vector<ComPtr<IPin>> connections_;     // output pins connected by this search, in order
     std::vector<ComPtr<IBaseFilter>> added_;    // filters added by this search, in order
     bool partial_ = false;
+    int candidatesLeft_ = kMostCandidatesTried;
+    // Mapper answers by the (major, subtype) pairs asked for; the registry is read once per question.
+    std::map<std::vector<GUID>, std::vector<ComPtr<IMoniker>>> candidates_;
 };
 
 }  // namespace kvmedia
