@@ -6,8 +6,8 @@
 #include <limits>
 #include <new>
 
-#include "platform/media/base/mediatype.h"
 #include "platform/media/base/basepin.h"
+#include "platform/media/base/mediatype.h"
 #include "platform/media/formats.h"
 #include "platform/media/uuids.h"
 
