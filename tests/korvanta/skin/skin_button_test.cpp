@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QTest>
+#include <QWidget>
 
 #include "korvanta/skin/sab_format.h"
 #include "korvanta/skin/skin_frames.h"
 #include "korvanta/skin/skin_image.h"
+#include "korvanta/skin/skin_owner.h"
 #include "skin_test_owner.h"
 
 namespace {
@@ -126,6 +129,29 @@ TEST_F(SkinButtonTest, CaptionIsPlacedByAlignmentAndShiftsWithTheState) {
     const QRect text = Ink(rendered.copy(0, 0, 76 - 3 - 10, 60));
     ASSERT_FALSE(text.isEmpty());
     EXPECT_LE(text.right(), 76 - 3 - 10 - 3) << "the caption ends a margin before the image";
+}
+
+TEST_F(SkinButtonTest, CaptionIsMeasuredAndDrawnInTheOwnersFont) {
+    // A large font on a plain widget owner: the centred caption must still be
+    // centred, which only holds when it is measured in the font it is drawn in.
+    QWidget window;
+    QFont large = window.font();
+    large.setPixelSize(30);
+    window.setFont(large);
+    WidgetSkinOwner owner(window);
+    SkinButton button;
+    button.SetFrame(false);
+    button.SetRect({0, 0, 200, 60});
+    button.SetOwner(&owner);
+    button.SetCaption("MMMM", false);
+    QImage image(200, 60, QImage::Format_RGB32);
+    image.fill(kBackground);
+    QPainter dc(&image);
+    button.Draw(dc);
+    dc.end();
+    const QRect ink = Ink(image);
+    EXPECT_GT(ink.height(), 15) << "drawn in the owner's font";
+    EXPECT_LE(std::abs(ink.center().x() - 100), 3);
 }
 
 TEST_F(SkinButtonTest, DrawsTheCellOfTheStateBlendedPixelByPixel) {
