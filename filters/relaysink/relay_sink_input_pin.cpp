@@ -26,7 +26,8 @@ HRESULT RelaySinkInputPin::Receive(IMediaSample* sample) {
     if (!data) return E_POINTER;
     // Only the bytes the upstream filter wrote: the rest of the buffer may
     // still hold an older frame.
-    const LONG length = std::clamp<LONG>(sample->GetActualDataLength(), 0, sample->GetSize());
+    const LONG size = std::max<LONG>(sample->GetSize(), 0);
+    const LONG length = std::clamp<LONG>(sample->GetActualDataLength(), 0, size);
     scenes_.OnSample(data, static_cast<std::uint32_t>(length), sample->IsDiscontinuity() == S_OK);
     return S_OK;
 }
