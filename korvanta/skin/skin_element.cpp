@@ -60,7 +60,8 @@ bool SkinElement::HitTest(QPoint point) const { return rect_.Contains(point); }
 void SkinElement::Layout() {
     // Measured in the font the caption is drawn in, so that a centred or
     // right-aligned caption really sits where its alignment says.
-    const QSize size = caption_.empty() ? QSize() : QFontMetrics(CaptionFont()).size(0, QString::fromStdString(caption_));
+    const QSize size =
+        caption_.empty() ? QSize() : QFontMetrics(CaptionFont()).size(0, QString::fromStdString(caption_));
     switch (textAlignH_) {
     case kAlignLeft: textPosition_.setX(rect_.left + margin_); break;
     case kAlignCentre: textPosition_.setX((rect_.left + rect_.right) / 2 - size.width() / 2); break;

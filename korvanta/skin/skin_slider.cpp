@@ -126,6 +126,8 @@ void SkinSlider::DrawCentreMark(QPainter& dc) const {
 }
 
 void SkinSlider::DrawThumb(QPainter& dc) const {
-    const int cell = state_ == kStateHot ? kThumbHotCell : state_ == kStateDisabled ? kThumbDisabledCell : kThumbNormalCell;
+    const int cell = state_ == kStateHot        ? kThumbHotCell
+                     : state_ == kStateDisabled ? kThumbDisabledCell
+                                                : kThumbNormalCell;
     SharedSkinImage(kThumbImage).DrawCell(dc, thumb_.left, thumb_.top, cell);
 }

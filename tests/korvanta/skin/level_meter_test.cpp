@@ -47,7 +47,8 @@ TEST_F(LevelMeterTest, HalfLevelEndsInFullYellow) {
     EXPECT_EQ(LitColumns(image, 16), 0) << "the second channel is silent";
     EXPECT_EQ(Rgb(image, 10 + 49, 10), 0xFFFF60u) << "the last column is full yellow";
     EXPECT_EQ(Rgb(image, 10, 10), 0x00FF60u) << "the first is green";
-    EXPECT_EQ(Rgb(image, 10 + 2, 10), qRgb((255 - 235) / 2, 127, 0x60) & 0xFFFFFFu) << "columns 2 and 3 of four are dim";
+    EXPECT_EQ(Rgb(image, 10 + 2, 10), qRgb((255 - 235) / 2, 127, 0x60) & 0xFFFFFFu)
+        << "columns 2 and 3 of four are dim";
     EXPECT_EQ(Rgb(image, 10, 14), kBackground & 0xFFFFFFu) << "the gap between the bars";
     EXPECT_DOUBLE_EQ(half.meter.Level(0), 0.5);
 }

@@ -137,8 +137,8 @@ TEST_F(SkinControlsGallery, WritesEveryControlInEveryState) {
     }
     dc.end();
 
-    const QImage enlarged = gallery.copy(0, 0, gallery.width(), y + 24)
-                                .scaled(gallery.width() * 3, (y + 24) * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QImage used = gallery.copy(0, 0, gallery.width(), y + 24);
+    const QImage enlarged = used.scaled(used.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QString path = QStringLiteral(KORVANTA_BINARY_DIR "/korvanta/skin/controls-gallery.png");
     QDir().mkpath(QFileInfo(path).path());
     ASSERT_TRUE(enlarged.save(path)) << path.toStdString();
