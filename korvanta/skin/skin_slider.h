@@ -14,7 +14,6 @@ class SkinOwner;
 
 class SkinSlider {
 public:
-
     void SetOwner(SkinOwner* owner) { owner_ = owner; }
     // Lays the slider out in the rectangle and puts the thumb back at the
     // last value set, or in the middle for a centred slider.
@@ -26,7 +25,8 @@ public:
     // maximum is not positive. Values outside 0 to maximum stop at the ends.
     void SetValue(std::int64_t value, std::int64_t maximum, bool redraw);
     // The thumb's offset from the track's start (0 to Range()); for a
-    // centred slider its signed offset from the middle (-Range() to Range()).
+    // centred slider its signed offset from the middle, about -Range() to
+    // Range() (one more on the right of an odd track).
     int Position() const;
     // The usable length: the track's length, or half of it when centred.
     int Range() const;
