@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/media/graph/builtin_classes.h"
 #include "tools/regsvr/module_registration.h"
 #include "tools/regsvr/server_list.h"
 
@@ -26,6 +27,9 @@ int Finish(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Filter modules register their filters with the filter mapper, which the
+    // media framework provides as a built-in class.
+    KvMediaRegisterPlatformClasses();
     const std::string_view first = argc > 1 ? argv[1] : "";
     if (argc == 2 && first == "--list") return Finish(ListRegisteredServers(std::cout));
     if (argc == 2 && !first.starts_with('-')) return Finish(RunModuleRegistration(argv[1], Registration::Register));

@@ -41,11 +41,10 @@ class RelayModuleRegistration : public testing::TestWithParam<RelayModule> {};
 
 TEST_P(RelayModuleRegistration, RegsvrRegistersTheServerWhichIsThenCreatedByClsidUntilUnregistered) {
     const RelayModule& module = GetParam();
-    // The exit code is shown, not required: korvanta-regsvr cannot yet reach
-    // the filter mapper (a built-in class of libkvmedia, which it does not
-    // load), so it reports that failure after writing the server keys.
     const auto registered = kvtest::RunRegsvr(module.path);
-    SCOPED_TRACE("korvanta-regsvr exit " + std::to_string(registered.exitCode) + ": " + registered.output);
+    ASSERT_EQ(registered.exitCode, 0) << registered.output;
+    RegKey filterEntry;
+    EXPECT_EQ(filterEntry.Open(HKEY_CLASSES_ROOT, FilterKey(module).c_str()), ERROR_SUCCESS);
 
     RegKey server;
     ASSERT_EQ(server.Open(HKEY_CLASSES_ROOT, ServerKey(module).c_str()), ERROR_SUCCESS);
@@ -72,8 +71,9 @@ TEST_P(RelayModuleRegistration, RegsvrRegistersTheServerWhichIsThenCreatedByClsi
     }
 
     const auto unregistered = kvtest::RunRegsvr(module.path, true);
-    SCOPED_TRACE("korvanta-regsvr -u exit " + std::to_string(unregistered.exitCode) + ": " + unregistered.output);
+    EXPECT_EQ(unregistered.exitCode, 0) << unregistered.output;
     EXPECT_NE(server.Open(HKEY_CLASSES_ROOT, ServerKey(module).c_str()), ERROR_SUCCESS);
+    EXPECT_NE(filterEntry.Open(HKEY_CLASSES_ROOT, FilterKey(module).c_str()), ERROR_SUCCESS);
     // Registered again for the other tests of this process.
     kvtest::RunRegsvr(module.path);
 }
