@@ -78,7 +78,10 @@ constexpr std::uint8_t kTensMonth = 0x1;
 constexpr std::uint8_t kTensYear = 0xF;
 
 // A two-digit recording year below this is in the 2000s, else in the 1900s.
-constexpr std::int32_t kCenturyPivot = 25;
+// DV recording began in 1995, so 95-99 are the only years of the 1900s a DV
+// frame can carry; every other two-digit year is in the 2000s, including the
+// years after 2024 that camcorders still record today.
+constexpr std::int32_t kCenturyPivot = 95;
 
 // The display mode of VAUX pack 0x61 (PC2 bits 0-2): 0 is 4:3, any other value a 16:9 mode.
 constexpr std::uint8_t kDisplayModeMask = 0x07;

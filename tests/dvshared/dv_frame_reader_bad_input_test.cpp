@@ -138,12 +138,14 @@ TEST(DvFrameReaderBadInput, RandomBytesDecodeWithinTheFieldWidths) {
         reader.Attach(frame.data(), static_cast<std::uint32_t>(frame.size()));
         DvFrameInfo info;
         ReadEverything(reader, info);
-        // The tens masks bound every field: 0x3 -> 45, 0x7 -> 85, 0x1 -> 25, year 1900..2065.
+        // The tens masks bound every field: 0x3 -> 45, 0x7 -> 85, 0x1 -> 25, year 1995..2094
+        // (or 0 when the frame carries no recording date).
         EXPECT_LE(info.tcHours, 45);
         EXPECT_LE(info.tcMinutes, 85);
         EXPECT_LE(info.tcFrames, 45);
         EXPECT_LE(info.recMonth, 25);
-        EXPECT_LE(info.recYear, 2065);
+        EXPECT_LE(info.recYear, 2094);
+        EXPECT_TRUE(info.recYear == 0 || info.recYear >= 1995) << info.recYear;
         EXPECT_EQ(info.reserved[0], 0);
     }
 }

@@ -143,8 +143,9 @@ TEST(DvFrameReaderDecode, OutOfRangeDigitsDecodeAsTheyStand) {
     EXPECT_EQ(info.recSecond, 85);
 }
 
-TEST(DvFrameReaderDecode, TwoDigitYearsBelow25AreIn2000s) {
-    const std::pair<std::uint8_t, int> cases[] = {{0x24, 2024}, {0x25, 1925}, {0x99, 1999}, {0x00, 2000}};
+TEST(DvFrameReaderDecode, TwoDigitYearsFrom95AreIn1900sAllOthersIn2000s) {
+    const std::pair<std::uint8_t, int> cases[] = {{0x24, 2024}, {0x25, 2025}, {0x26, 2026}, {0x94, 2094},
+                                                  {0x95, 1995}, {0x99, 1999}, {0x00, 2000}};
     for (const auto& [yearByte, year] : cases) {
         auto frame = BlankDvFrame(DvSystem::Ntsc525);
         PutSubcodePack(frame, 2, 1, 3, {0x62, 0xFF, 0x01, 0x01, yearByte});
