@@ -54,7 +54,8 @@ std::vector<std::string> FfmpegArguments(const DvClipSpec& spec, const std::file
     if (spec.sound) {
         // The muxer needs sound for every frame it writes: give it half a
         // second more than the picture; the picture's end ends the clip.
-        const double seconds = spec.frames * 0.034 + 0.5;
+        const double frameSeconds = pal ? 1.0 / 25 : 1001.0 / 30000;
+        const double seconds = spec.frames * frameSeconds + 0.5;
         args.insert(args.end(), {"-f", "lavfi", "-i",
                                  "sine=frequency=1000:sample_rate=48000:duration=" + std::to_string(seconds)});
     }
