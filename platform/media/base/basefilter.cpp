@@ -34,7 +34,11 @@ HRESULT CBaseFilter::GetClassID(CLSID* clsid) {
 HRESULT CBaseFilter::Stop() {
     CAutoLock lock(m_pLock);
     HRESULT result = S_OK;
-    if (m_State != State_Stopped) {
+    // Stopped before the pins hear of it: a sample arriving while they go
+    // inactive already finds the filter stopped and is refused.
+    const bool wasActive = m_State != State_Stopped;
+    m_State = State_Stopped;
+    if (wasActive) {
         for (int i = 0; i < GetPinCount(); ++i) {
             CBasePin* pin = GetPin(i);
             if (!pin || !pin->IsConnected()) continue;
@@ -42,7 +46,6 @@ HRESULT CBaseFilter::Stop() {
             if (FAILED(hr) && SUCCEEDED(result)) result = hr;
         }
     }
-    m_State = State_Stopped;
     return result;
 }
 

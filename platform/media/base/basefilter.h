@@ -30,8 +30,9 @@ public:
     virtual int GetPinCount() = 0;
 
     HRESULT GetClassID(CLSID* clsid) override;
-    // Optional overrides; call the base. Stop calls Inactive and Pause (from
-    // stopped) calls Active on every connected pin, with m_pLock held.
+    // Optional overrides; call the base. Stop marks the filter stopped, then
+    // calls Inactive on every connected pin; Pause (from stopped) calls Active
+    // on every connected pin, then marks it paused. m_pLock is held.
     HRESULT Stop() override;
     HRESULT Pause() override;
     // Pauses first when stopped, then calls Run(start) on every connected pin.
