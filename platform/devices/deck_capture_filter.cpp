@@ -32,9 +32,12 @@ HRESULT DeckCaptureFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv) 
     return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
+// Preview comes first: the program splices its DV video info filter into the
+// first connected interleaved output it finds, and only the preview stream
+// flows while nothing is being recorded.
 CBasePin* DeckCaptureFilter::GetPin(int n) {
-    if (n == 0) return &capture_;
-    if (n == 1) return &preview_;
+    if (n == 0) return &preview_;
+    if (n == 1) return &capture_;
     return nullptr;
 }
 

@@ -145,7 +145,7 @@ TEST_F(DeckGraph, EachDeckIsACamcorderWithItsIdentityTypeAndSignal) {
         const bool pal = !plugged->Config().camera;
         EXPECT_EQ(signal, pal ? 5040 : 5038);
 
-        // Two outputs, capture then preview, both offering interleaved DV with the system's DVINFO.
+        // Two outputs, preview then capture, both offering interleaved DV with the system's DVINFO.
         ComPtr<IEnumPins> pins;
         ASSERT_EQ(filter->EnumPins(pins.GetAddressOf()), S_OK);
         std::vector<GUID> categories;
@@ -170,7 +170,7 @@ TEST_F(DeckGraph, EachDeckIsACamcorderWithItsIdentityTypeAndSignal) {
             EXPECT_EQ(reinterpret_cast<const DVINFO*>(type->pbFormat)->dwDVVAuxSrc, pal ? 0xFF20FFFFu : 0xFF00FFFFu);
             DeleteMediaType(type);
         }
-        EXPECT_EQ(categories, (std::vector<GUID>{PIN_CATEGORY_CAPTURE, PIN_CATEGORY_PREVIEW}));
+        EXPECT_EQ(categories, (std::vector<GUID>{PIN_CATEGORY_PREVIEW, PIN_CATEGORY_CAPTURE}));
     }
 }
 
