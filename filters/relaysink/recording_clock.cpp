@@ -2,12 +2,7 @@
 
 #include <ctime>
 
-namespace {
-
-// Calendar seconds of the recording date and time, or -1. mktime normalises
-// fields out of range (day 45 becomes a day of the next month), so only
-// dates beyond what time_t can hold fail.
-std::time_t LocalStandardTime(const DvFrameInfo& info) {
+std::tm RecordingFields(const DvFrameInfo& info) {
     std::tm fields{};
     fields.tm_sec = info.recSecond;
     fields.tm_min = info.recMinute;
@@ -16,6 +11,16 @@ std::time_t LocalStandardTime(const DvFrameInfo& info) {
     fields.tm_mon = info.recMonth - 1;
     fields.tm_year = info.recYear - 1900;
     fields.tm_isdst = 0;
+    return fields;
+}
+
+namespace {
+
+// Calendar seconds of the recording date and time, or -1. mktime normalises
+// fields out of range (day 45 becomes a day of the next month), so only
+// dates beyond what time_t can hold fail.
+std::time_t LocalStandardTime(const DvFrameInfo& info) {
+    std::tm fields = RecordingFields(info);
     return std::mktime(&fields);
 }
 

@@ -2,12 +2,16 @@
 // The clock arithmetic of the scene rule: how far apart two frames were
 // recorded, by the camcorder's own wall clock.
 #include <cstdint>
+#include <ctime>
 
 #include "dvshared/dv_frame_info.h"
 
 // The value RecordingSecondsBetween gives when a date cannot be converted.
 // It is negative, so an unconvertible date always counts as a jump.
 inline constexpr std::int64_t kUnconvertibleDate = -1;
+
+// The recording date and time as calendar fields, daylight saving off.
+std::tm RecordingFields(const DvFrameInfo& info);
 
 // True when any of the six recording fields differ.
 bool RecordingDatesDiffer(const DvFrameInfo& a, const DvFrameInfo& b);

@@ -1,5 +1,7 @@
 #include "filters/relaysink/scene_file_name.h"
 
+#include "filters/relaysink/recording_clock.h"
+
 #include <ctime>
 #include <string>
 
@@ -26,13 +28,7 @@ bool IsValidDateTime(const DvFrameInfo& info) {
 // character that a path could not hold.
 std::string DateText(const DvFrameInfo& info) {
     if (!IsValidDateTime(info)) return kNoDateText;
-    std::tm fields{};
-    fields.tm_sec = info.recSecond;
-    fields.tm_min = info.recMinute;
-    fields.tm_hour = info.recHour;
-    fields.tm_mday = info.recDay;
-    fields.tm_mon = info.recMonth - 1;
-    fields.tm_year = info.recYear - 1900;
+    const std::tm fields = RecordingFields(info);
     char text[32] = {};
     std::strftime(text, sizeof text, "%Y%m%d %H%M%S", &fields);
     return text;
