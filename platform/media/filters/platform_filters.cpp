@@ -4,6 +4,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/objbase.h"
 #include "platform/media/filters/avimux/avi_mux.h"
+#include "platform/media/filters/avisource/avi_source.h"
 #include "platform/media/filters/dvdec/dv_video_codec.h"
 #include "platform/media/filters/dvsplit/dv_splitter.h"
 #include "platform/media/filters/filewriter/file_writer.h"
@@ -28,6 +29,7 @@ const CFactoryTemplate kFilters[] = {
     {u"DV Splitter", &CLSID_DVSplitter, CDvSplitter::CreateInstance, nullptr, &kDvSplitterSetup},
     {u"AVI Mux", &CLSID_AviDest, CAviMux::CreateInstance, nullptr, &kMuxSetup},
     {u"File writer", &CLSID_FileWriter, CFileWriter::CreateInstance, nullptr, &kWriterSetup},
+    {u"DV AVI Source", &CLSID_AviSplitter, CAviSource::CreateInstance, nullptr, &kAviSourceSetup},
 };
 
 HRESULT RegisterClasses() {

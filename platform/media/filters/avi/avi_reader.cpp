@@ -38,6 +38,9 @@ HRESULT AviReader::Open(UniqueFd file) {
     file_ = std::move(file);
     frames_.clear();
     audio_.reset();
+    dvInfo_ = {};
+    largestFrame_ = 0;
+    largestPcm_ = 0;
     streams_ = 0;
     videoIsDv_ = false;
     struct stat info {};
@@ -78,6 +81,12 @@ HRESULT AviReader::Open(UniqueFd file) {
     }
     if (!headersRead) return fileSize_ < 256 ? VFW_E_FILE_TOO_SHORT : VFW_E_INVALID_FILE_FORMAT;
     if (!videoIsDv_) return VFW_E_UNSUPPORTED_STREAM;
+    for (const FrameEntry& entry : frames_) {
+        largestFrame_ = std::max(largestFrame_, entry.video.size);
+        std::uint64_t pcm = 0;
+        for (const Extent& audio : entry.audio) pcm += audio.size;
+        largestPcm_ = std::max(largestPcm_, pcm);
+    }
     if (!frames_.empty()) {
         std::vector<BYTE> first;
         if (SUCCEEDED(ReadAt(frames_[0].video.offset, std::min<std::size_t>(frames_[0].video.size, 144000), first)))
@@ -122,6 +131,9 @@ HRESULT AviReader::ReadStreamList(std::uint64_t begin, std::uint64_t end, int st
         } else if (id == kStrf && stream == 0 && streamType == kStreamVideo && body.size() >= 20) {
             // biCompression decides where the handler is left blank.
             videoIsDv_ = videoIsDv_ || IsDvHandler(Le32(&body[16]));
+        } else if (id == kStrf && stream == 0 && streamType == kStreamInterleaved && body.size() >= sizeof(DVINFO)) {
+            dvInfo_ = DVINFO{Le32(&body[0]),  Le32(&body[4]),  Le32(&body[8]),  Le32(&body[12]),
+                             Le32(&body[16]), Le32(&body[20]), {Le32(&body[24]), Le32(&body[28])}};
         } else if (id == kStrf && stream == 1 && streamType == kStreamAudio && body.size() >= 16 &&
                    Le16(&body[0]) == WAVE_FORMAT_PCM && Le16(&body[12]) != 0) {
             audio_ = WAVEFORMATEX{Le16(&body[0]), Le16(&body[2]), Le32(&body[4]), Le32(&body[8]),

@@ -27,7 +27,12 @@ public:
     const DvSystem& System() const { return *system_; }
     // The audio stream of a type-2 file; none for type 1 or a type 2 without one.
     const std::optional<WAVEFORMATEX>& Audio() const { return audio_; }
+    // The stream format of a type-1 file (its AAUX and VAUX packs); zero when the file gives none.
+    const DVINFO& DvInfo() const { return dvInfo_; }
     std::uint64_t FrameCount() const { return frames_.size(); }
+    // The largest frame, and the most PCM stored with one frame, so a reader's buffers fit every frame.
+    DWORD LargestFrame() const { return largestFrame_; }
+    std::uint64_t LargestPcm() const { return largestPcm_; }
 
     // Frame `index` and, for type 2 with audio, the PCM stored with it.
     // E_INVALIDARG past the last frame; a read error of the system as its HRESULT.
@@ -53,7 +58,10 @@ private:
     DvAviType type_ = DvAviType::Type2;
     const DvSystem* system_ = &kDvSystem625;
     std::optional<WAVEFORMATEX> audio_;
+    DVINFO dvInfo_{};
     int streams_ = 0;
     bool videoIsDv_ = false;
     std::vector<FrameEntry> frames_;
+    DWORD largestFrame_ = 0;
+    std::uint64_t largestPcm_ = 0;
 };
