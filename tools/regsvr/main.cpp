@@ -1,6 +1,8 @@
-// korvanta-regsvr MODULE.so                  registers the module's servers
-// korvanta-regsvr -u|--unregister MODULE.so  removes them
-// korvanta-regsvr --list                     lists what is registered
+// korvanta-regsvr MODULE.so                   registers the module's servers
+// korvanta-regsvr -u|--unregister MODULE.so   removes them
+// korvanta-regsvr --platform                  registers the platform's own filters with the mapper
+// korvanta-regsvr -u|--unregister --platform  removes those entries
+// korvanta-regsvr --list                      lists what is registered
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@ namespace {
 int Usage() {
     std::cerr << "usage: korvanta-regsvr MODULE.so\n"
                  "       korvanta-regsvr -u|--unregister MODULE.so\n"
+                 "       korvanta-regsvr [-u|--unregister] --platform\n"
                  "       korvanta-regsvr --list\n";
     return 2;
 }
@@ -32,6 +35,10 @@ int main(int argc, char** argv) {
     KvMediaRegisterPlatformClasses();
     const std::string_view first = argc > 1 ? argv[1] : "";
     if (argc == 2 && first == "--list") return Finish(ListRegisteredServers(std::cout));
+    if (argc == 2 && first == "--platform") return Finish(RunPlatformRegistration(Registration::Register));
+    const std::string_view second = argc > 2 ? argv[2] : "";
+    if (argc == 3 && (first == "-u" || first == "--unregister") && second == "--platform")
+        return Finish(RunPlatformRegistration(Registration::Unregister));
     if (argc == 2 && !first.starts_with('-')) return Finish(RunModuleRegistration(argv[1], Registration::Register));
     if (argc == 3 && (first == "-u" || first == "--unregister"))
         return Finish(RunModuleRegistration(argv[2], Registration::Unregister));

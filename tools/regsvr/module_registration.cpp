@@ -9,6 +9,7 @@
 #include "platform/com/objbase.h"
 #include "platform/com/registry.h"
 #include "platform/com/registry_store.h"
+#include "platform/media/filters/platform_filters.h"
 
 namespace {
 
@@ -54,5 +55,12 @@ std::string RunModuleRegistration(const std::string& modulePath, Registration ac
     if (!::dlsym(module, "DllGetClassObject"))
         return modulePath + ": not an in-process server module (no DllGetClassObject export)";
     if (const HRESULT hr = entry(); FAILED(hr)) return modulePath + ": " + entryName + " failed with " + HexCode(hr);
+    return {};
+}
+
+std::string RunPlatformRegistration(Registration action) {
+    if (auto problem = CheckRegistryReadable(); !problem.empty()) return problem;
+    if (const HRESULT hr = KvRegisterPlatformFilterData(action == Registration::Register); FAILED(hr))
+        return "the platform filters' registration failed with " + HexCode(hr);
     return {};
 }
