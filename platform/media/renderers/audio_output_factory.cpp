@@ -2,14 +2,20 @@
 
 #include <QCoreApplication>
 #include <QMediaDevices>
+#include <QThread>
 
 #include "platform/media/renderers/qt_audio_output.h"
 #include "platform/media/renderers/silent_audio_output.h"
 
-std::shared_ptr<AudioOutput> MakeAudioOutput(const WAVEFORMATEX& format) {
-    if (QCoreApplication::instance()) {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (!device.isNull()) return std::make_shared<QtAudioOutput>(device, format);
-    }
+AudioOutputFactory AudioOutputFactory::ForDefaultDevice() {
+    AudioOutputFactory factory;
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread())
+        factory.device_ = QMediaDevices::defaultAudioOutput();
+    return factory;
+}
+
+std::shared_ptr<AudioOutput> AudioOutputFactory::Make(const WAVEFORMATEX& format) const {
+    if (!device_.isNull()) return std::make_shared<QtAudioOutput>(device_, format);
     return std::make_shared<SilentAudioOutput>(format);
 }

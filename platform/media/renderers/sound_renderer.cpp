@@ -1,6 +1,5 @@
 #include "platform/media/renderers/sound_renderer.h"
 
-#include "platform/media/renderers/audio_output_factory.h"
 #include "platform/media/renderers/audio_volume.h"
 #include "platform/media/uuids.h"
 
@@ -58,7 +57,7 @@ HRESULT CSoundRenderer::SetMediaType(const CMediaType* mt) {
 std::shared_ptr<AudioOutput> CSoundRenderer::CurrentOutput() {
     std::scoped_lock lock(outputLock_);
     if (!output_ && streaming_ && format_.nAvgBytesPerSec != 0) {
-        output_ = MakeAudioOutput(format_);
+        output_ = outputs_.Make(format_);
         output_->SetVolume(LinearVolume(volume_));
     }
     return output_;
@@ -84,7 +83,9 @@ HRESULT CSoundRenderer::DoRenderSample(IMediaSample* sample) {
 }
 
 HRESULT CSoundRenderer::OnStartStreaming() {
+    AudioOutputFactory outputs = AudioOutputFactory::ForDefaultDevice();
     std::scoped_lock lock(outputLock_);
+    outputs_ = std::move(outputs);
     streaming_ = true;
     return S_OK;
 }

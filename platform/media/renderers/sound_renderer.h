@@ -16,7 +16,7 @@
 #include "platform/media/base/baserenderer.h"
 #include "platform/media/control.h"
 #include "platform/media/formats.h"
-#include "platform/media/renderers/audio_output.h"
+#include "platform/media/renderers/audio_output_factory.h"
 
 class CSoundRenderer : public CBaseRenderer, public DispatchNotImplemented<IBasicAudio> {
 public:
@@ -52,6 +52,7 @@ private:
 
     std::mutex outputLock_;
     WAVEFORMATEX format_{};                // guarded by outputLock_; the agreed format
+    AudioOutputFactory outputs_;           // guarded by outputLock_; chosen when streaming starts
     std::shared_ptr<AudioOutput> output_;  // guarded by outputLock_; shared with a blocked writer
     bool streaming_ = false;               // guarded by outputLock_
 };

@@ -1,6 +1,8 @@
 // The sound renderer: PCM plays (through the silent output on a machine
 // without sound) at about real time and the graph completes; volume keeps
 // the IBasicAudio scale and limits; stopping never waits for the sound.
+#include <QCoreApplication>
+
 #include <chrono>
 #include <thread>
 
@@ -50,6 +52,20 @@ TEST_F(SoundRendererTest, PlaysPcmAtAboutRealTimeAndCompletes) {
         ASSERT_EQ(control->Stop(), S_OK);
         graph->RemoveFilter(source.Get());
     }
+}
+
+// With a Qt application the renderer asks Qt for the sound device; whatever
+// this machine answers, the sound plays in time and the graph completes.
+TEST_F(SoundRendererTest, PlaysWithAQtApplicationRunning) {
+    int argc = 1;
+    char name[8] = "test";
+    char* argv[1] = {name};
+    QCoreApplication application(argc, argv);
+    ASSERT_EQ(ConnectSource(OneSecond(44100, 2, 16)), S_OK);
+    const auto start = steady_clock::now();
+    EXPECT_EQ(RunToCompletion(10000), EC_COMPLETE);
+    EXPECT_GT(steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(control->Stop(), S_OK);
 }
 
 TEST_F(SoundRendererTest, KeepsPaceWithoutAGraphClock) {

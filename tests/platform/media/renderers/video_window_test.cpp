@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 
 #include <memory>
@@ -124,6 +126,24 @@ TEST_F(VideoWindowTest, AutoShowShowsTheWindowWhenStreamingStarts) {
     ASSERT_EQ(filter->Pause(), S_OK);
     EXPECT_FALSE(Child()->isVisible());
     ASSERT_EQ(filter->Stop(), S_OK);
+}
+
+// The list window handles presses on the video itself (to enlarge it), so
+// the video window lets them through to its owner.
+TEST_F(VideoWindowTest, PressesOnTheVideoReachTheOwnerBeneath) {
+    struct PressCounter : QWidget {
+        int presses = 0;
+        void mousePressEvent(QMouseEvent*) override { ++presses; }
+    } list;
+    list.resize(200, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    ASSERT_EQ(window->put_Owner(OaHwndFromWidget(&list)), S_OK);
+    ASSERT_EQ(window->put_MessageDrain(OaHwndFromWidget(&list)), S_OK);
+    ASSERT_EQ(window->SetWindowPosition(10, 10, 100, 80), S_OK);
+    ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
+    QTest::mouseClick(list.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_EQ(list.presses, 1);
 }
 
 TEST_F(VideoWindowTest, KeepsStyleAndDrainAndRefusesTheRest) {
