@@ -23,6 +23,21 @@ const BITMAPINFOHEADER* AcceptedHeader(const CMediaType& mt) {
 }
 
 LONG AsOaBool(bool value) { return value ? OATRUE : OAFALSE; }
+
+// The frame in the sample as a top-down image; null when the sample is too short.
+QImage FrameOf(IMediaSample* sample, const BITMAPINFOHEADER& header) {
+    BYTE* data = nullptr;
+    if (FAILED(sample->GetPointer(&data)) || !data) return {};
+    const LONG stride = DibWidthBytes(header.biWidth, 32);
+    if (sample->GetActualDataLength() < static_cast<long long>(stride) * header.biHeight) return {};
+    QImage frame(header.biWidth, header.biHeight, QImage::Format_RGB32);
+    if (frame.isNull()) return {};
+    // DIB rows run bottom to top; the image's run top to bottom.
+    for (LONG row = 0; row < header.biHeight; ++row)
+        std::memcpy(frame.scanLine(header.biHeight - 1 - row), data + static_cast<size_t>(row) * stride,
+                    static_cast<size_t>(header.biWidth) * 4);
+    return frame;
+}
 }  // namespace
 
 CUnknown* CVideoRenderer::CreateInstance(IUnknown* outer, HRESULT* phr) {
@@ -61,20 +76,6 @@ HRESULT CVideoRenderer::SetMediaType(const CMediaType* mt) {
 HRESULT CVideoRenderer::OnStartStreaming() {
     window_->StreamingStarted();
     return S_OK;
-}
-
-QImage CVideoRenderer::FrameOf(IMediaSample* sample, const BITMAPINFOHEADER& header) const {
-    BYTE* data = nullptr;
-    if (FAILED(sample->GetPointer(&data)) || !data) return {};
-    const LONG stride = DibWidthBytes(header.biWidth, 32);
-    if (sample->GetActualDataLength() < static_cast<long long>(stride) * header.biHeight) return {};
-    QImage frame(header.biWidth, header.biHeight, QImage::Format_RGB32);
-    if (frame.isNull()) return {};
-    // DIB rows run bottom to top; the image's run top to bottom.
-    for (LONG row = 0; row < header.biHeight; ++row)
-        std::memcpy(frame.scanLine(header.biHeight - 1 - row), data + static_cast<size_t>(row) * stride,
-                    static_cast<size_t>(header.biWidth) * 4);
-    return frame;
 }
 
 HRESULT CVideoRenderer::DoRenderSample(IMediaSample* sample) {

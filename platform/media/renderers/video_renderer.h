@@ -17,7 +17,6 @@
 #include "platform/media/formats.h"
 
 class VideoWindow;
-class QImage;
 
 class CVideoRenderer : public CBaseRenderer,
                        public DispatchNotImplemented<IVideoWindow>,
@@ -113,8 +112,6 @@ public:
 
 private:
     CVideoRenderer(IUnknown* outer, HRESULT* phr);
-    // The frame in the sample as a top-down image; null when the sample is too short.
-    QImage FrameOf(IMediaSample* sample, const BITMAPINFOHEADER& header) const;
     // width and height of the agreed format (height as shown, always positive).
     HRESULT SourceSize(LONG* width, LONG* height);
 

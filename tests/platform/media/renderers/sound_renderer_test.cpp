@@ -78,6 +78,16 @@ TEST_F(SoundRendererTest, KeepsPaceWithoutAGraphClock) {
     EXPECT_GT(steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
+// A new format mid-stream (the camcorder switched from 48 to 32 kHz) gets an
+// output of its own and the stream still plays to its end.
+TEST_F(SoundRendererTest, FollowsAFormatChangeMidStream) {
+    PushSourceConfig config = OneSecond(48000, 2, 16);
+    config.changeTypeAt = 5;
+    config.changedType = PcmType(32000, 2, 16);
+    ASSERT_EQ(ConnectSource(config), S_OK);
+    EXPECT_EQ(RunToCompletion(10000), EC_COMPLETE);
+}
+
 TEST_F(SoundRendererTest, StopsPromptlyWhileSoundIsPlaying) {
     PushSourceConfig endless = OneSecond(48000, 2, 16);
     endless.sampleCount = -1;
