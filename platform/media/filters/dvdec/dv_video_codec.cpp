@@ -10,17 +10,17 @@
 
 namespace {
 
-const REGPINTYPES kDvIn[] = {{&MEDIATYPE_Video, &MEDIASUBTYPE_dvsd}, {&MEDIATYPE_Interleaved, &MEDIASUBTYPE_dvsd}};
+const REGPINTYPES kDvIn = {&MEDIATYPE_Video, &MEDIASUBTYPE_dvsd};
 const REGPINTYPES kRgbOut = {&MEDIATYPE_Video, &MEDIASUBTYPE_RGB32};
 const AMOVIESETUP_PIN kPins[] = {
-    {u"XForm In", FALSE, FALSE, FALSE, FALSE, nullptr, nullptr, 2, kDvIn},
+    {u"XForm In", FALSE, FALSE, FALSE, FALSE, nullptr, nullptr, 1, &kDvIn},
     {u"XForm Out", FALSE, TRUE, FALSE, FALSE, nullptr, nullptr, 1, &kRgbOut},
 };
 
-bool IsDv(const CMediaType& mt) {
-    return mt.subtype == MEDIASUBTYPE_dvsd &&
-           (mt.majortype == MEDIATYPE_Video || mt.majortype == MEDIATYPE_Interleaved);
-}
+// DV video only. Were the interleaved stream taken too, a decoder already in
+// the graph would swallow a camcorder's preview or a type-1 file whole and
+// leave its sound behind: the DV splitter must come first.
+bool IsDv(const CMediaType& mt) { return mt.majortype == MEDIATYPE_Video && mt.subtype == MEDIASUBTYPE_dvsd; }
 
 }  // namespace
 

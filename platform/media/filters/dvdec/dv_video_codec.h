@@ -1,6 +1,6 @@
 #pragma once
-// CDvVideoCodec (CLSID_DVVideoCodec): decodes DV (dvsd as video, or the
-// interleaved stream itself) to RGB32 DIB rows, bottom row first, at the size
+// CDvVideoCodec (CLSID_DVVideoCodec): decodes DV video (dvsd; the interleaved
+// stream goes through the DV splitter first) to RGB32 DIB rows, bottom row first, at the size
 // IIPDVDec::put_IPDisplay chose: full, half, quarter or DC. A new size takes
 // effect at the next connection, since it changes the output type. A frame
 // that cannot be decoded is dropped and the stream goes on.

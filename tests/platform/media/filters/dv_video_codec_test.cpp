@@ -1,7 +1,8 @@
 // The DV video decoder filter in a graph: the size IIPDVDec chose, taken at
-// the next connection; DV as video and as the interleaved stream; damaged
-// frames dropped without ending the stream.
+// the next connection; DV as video, the interleaved stream only through the
+// DV splitter; damaged frames dropped without ending the stream.
 #include "platform/media/filters/dvdec/dv_video_codec.h"
+#include "platform/media/filters/dvsplit/dv_splitter.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +41,23 @@ protected:
         sink_ = kvtest::TestSink::Create();
     }
 
+    // Source → decoder → sink; the interleaved stream by way of the DV splitter.
     void Connect(bool interleaved) {
         source_ = kvtest::DvClipSource::Create({frames_, {}, interleaved, true});
         ASSERT_EQ(graph_->AddFilter(source_.Get(), u"Source"), S_OK);
         ASSERT_EQ(graph_->AddFilter(decoder_.Get(), u"DV Decoder"), S_OK);
         ASSERT_EQ(graph_->AddFilter(sink_.Get(), u"Sink"), S_OK);
-        ASSERT_EQ(graph_->ConnectDirect(source_->Pin(0), PinOf(decoder_.Get(), u"XForm In"), nullptr), S_OK);
+        IPin* video = source_->Pin(0);
+        if (interleaved) {
+            // The decoder refuses the interleaved stream, so that a graph keeps its sound.
+            ASSERT_EQ(graph_->ConnectDirect(video, PinOf(decoder_.Get(), u"XForm In"), nullptr),
+                      VFW_E_TYPE_NOT_ACCEPTED);
+            splitter_ = kvtest::MakeFilter(CDvSplitter::CreateInstance);
+            ASSERT_EQ(graph_->AddFilter(splitter_.Get(), u"DV Splitter"), S_OK);
+            ASSERT_EQ(graph_->ConnectDirect(video, PinOf(splitter_.Get(), u"Input"), nullptr), S_OK);
+            video = PinOf(splitter_.Get(), u"DVVidOut0");
+        }
+        ASSERT_EQ(graph_->ConnectDirect(video, PinOf(decoder_.Get(), u"XForm In"), nullptr), S_OK);
         ASSERT_EQ(graph_->ConnectDirect(PinOf(decoder_.Get(), u"XForm Out"), sink_->InputPin(), nullptr), S_OK);
     }
 
@@ -71,6 +83,7 @@ protected:
     ComPtr<IMediaControl> control_;
     ComPtr<kvtest::DvClipSource> source_;
     ComPtr<IBaseFilter> decoder_;
+    ComPtr<IBaseFilter> splitter_;
     ComPtr<IIPDVDec> display_;
     ComPtr<kvtest::TestSink> sink_;
 };
@@ -101,7 +114,7 @@ TEST_F(DvVideoCodecTest, DisplaySizeTakesEffectAtTheNextConnection) {
     EXPECT_EQ(sink_->Bytes(), 6LL * 90 * 72 * 4);
 }
 
-TEST_F(DvVideoCodecTest, DecodesTheInterleavedStreamAndDropsDamagedFrames) {
+TEST_F(DvVideoCodecTest, DecodesTheInterleavedStreamAfterTheSplitterAndDropsDamagedFrames) {
     frames_[2].resize(1000);                                    // cut short
     std::fill(frames_[4].begin() + 80, frames_[4].end(), 0xFF);  // all ones behind the header
     ASSERT_EQ(display_->put_IPDisplay(DVRESOLUTION_FULL), S_OK);

@@ -54,8 +54,9 @@ TEST_F(PlatformRegistrationTest, RegsvrPlatformLetsConnectFindTheDvFilters) {
 
     const auto registered = kvtest::RunChild({kRegsvr, "--platform"});
     ASSERT_EQ(registered.exitCode, 0) << registered.output;
-    // The decoder takes interleaved DV itself; the sound needs the splitter.
+    // The picture comes out of the decoder, which takes DV video from the splitter.
     ASSERT_EQ(ConnectDvTo(picture), S_OK);
+    EXPECT_TRUE(InGraph(u"DV Splitter"));
     EXPECT_TRUE(InGraph(u"DV Video Decoder"));
     ASSERT_EQ(ConnectDvTo(sound), S_OK);
     EXPECT_TRUE(InGraph(u"DV Splitter"));

@@ -112,11 +112,11 @@ TEST_F(FilterGraphTest, BadArgumentsFailCleanly) {
     EXPECT_EQ(FilterNames(), (Names{u"Sink", u"Source"}));
 }
 
-TEST_F(FilterGraphTest, RenderFileFailsClearlyWithoutAFileSource) {
-    // No file source class is built in yet: a real file cannot be loaded.
+TEST_F(FilterGraphTest, RenderFileFailsClearlyOnAFileThatIsNoAvi) {
+    // The built-in file source reads DV AVI files only; a text file is refused and not left in the graph.
     const std::string path = std::string(KORVANTA_SOURCE_DIR) + "/CMakeLists.txt";
     const std::u16string file(path.begin(), path.end());
-    EXPECT_EQ(graph->RenderFile(file.c_str(), nullptr), VFW_E_CANNOT_LOAD_SOURCE_FILTER);
+    EXPECT_EQ(graph->RenderFile(file.c_str(), nullptr), VFW_E_INVALID_FILE_FORMAT);
     EXPECT_TRUE(FilterNames().empty());
 }
 
