@@ -2,13 +2,12 @@
 // stream every frame and its sound unchanged, seeking in frames delivers the
 // frame asked for first, bad files fail to load with a clear HRESULT, and a
 // type-1 file plays through the DV splitter and decoder.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <random>
 
+#include "dv_avi_files.h"
 #include "graph_helpers.h"
 #include "media_tools.h"
 #include "payload_sink.h"
@@ -16,7 +15,6 @@
 #include "platform/com/task_memory.h"
 #include "platform/com/utf.h"
 #include "platform/media/control.h"
-#include "platform/media/filters/avi/avi_writer.h"
 #include "platform/media/filters/dv/dv_audio.h"
 #include "platform/media/uuids.h"
 #include "support/media/test_types.h"
@@ -30,8 +28,6 @@ using Frames = std::vector<std::vector<BYTE>>;
 
 constexpr DWORD kWait = 20000;
 constexpr std::size_t kClipFrames = 12;
-// What a 625/50 camcorder announces: 48 kHz sound, 4:3 picture.
-constexpr DVINFO kDvInfo625{0xD0E000D0, 0xFFA0CF03, 0xD0E001D0, 0xFFA0CF03, 0xFF20FFFF, 0xFFFD8003, {0, 0}};
 
 std::vector<BYTE> Joined(const Frames& parts) {
     std::vector<BYTE> all;
@@ -72,15 +68,7 @@ protected:
 
     std::filesystem::path WriteOurs(const std::string& name, DvAviType type, bool withSound) {
         const auto path = dir_ / name;
-        DvAviFormat format;
-        format.type = type;
-        format.dvInfo = kDvInfo625;
-        if (withSound) format.audio = WAVEFORMATEX{WAVE_FORMAT_PCM, 2, 48000, 192000, 4, 16, 0};
-        AviWriter writer;
-        EXPECT_EQ(writer.Open(UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)), format), S_OK);
-        for (std::size_t i = 0; i < frames_.size(); ++i)
-            EXPECT_EQ(writer.WriteFrame(frames_[i], withSound ? pcm_[i] : std::vector<BYTE>{}), S_OK);
-        EXPECT_EQ(writer.Close(), S_OK);
+        kvtest::WriteDvAvi(path, type, frames_, withSound ? pcm_ : Frames{});
         return path;
     }
 
@@ -157,7 +145,7 @@ TEST_F(AviSourceTest, OurType1FileGivesInterleavedDvWithItsDvInfo) {
     EXPECT_EQ(type.majortype, MEDIATYPE_Interleaved);
     EXPECT_EQ(type.formattype, FORMAT_DvInfo);
     ASSERT_EQ(type.cbFormat, sizeof(DVINFO));
-    EXPECT_EQ(std::memcmp(type.pbFormat, &kDvInfo625, sizeof kDvInfo625), 0);
+    EXPECT_EQ(std::memcmp(type.pbFormat, &kvtest::kDvInfo625, sizeof(DVINFO)), 0);
 
     ASSERT_EQ(control_->Run(), S_OK);
     ASSERT_TRUE(dv->WaitForEndOfStreams(1, kWait));
