@@ -171,12 +171,16 @@ HRESULT AviReader::ReadFrame(std::uint64_t index, std::vector<BYTE>& frame, std:
     if (index >= frames_.size()) return E_INVALIDARG;
     const FrameEntry& entry = frames_[index];
     if (const HRESULT hr = ReadAt(entry.video.offset, entry.video.size, frame); FAILED(hr)) return hr;
-    if (!pcm) return S_OK;
-    pcm->clear();
-    for (const Extent& audio : entry.audio) {
+    return pcm ? ReadSound(index, *pcm) : S_OK;
+}
+
+HRESULT AviReader::ReadSound(std::uint64_t index, std::vector<BYTE>& pcm) const {
+    if (index >= frames_.size()) return E_INVALIDARG;
+    pcm.clear();
+    for (const Extent& audio : frames_[index].audio) {
         std::vector<BYTE> part;
         if (const HRESULT hr = ReadAt(audio.offset, audio.size, part); FAILED(hr)) return hr;
-        pcm->insert(pcm->end(), part.begin(), part.end());
+        pcm.insert(pcm.end(), part.begin(), part.end());
     }
     return S_OK;
 }

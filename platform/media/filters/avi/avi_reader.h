@@ -37,6 +37,8 @@ public:
     // Frame `index` and, for type 2 with audio, the PCM stored with it.
     // E_INVALIDARG past the last frame; a read error of the system as its HRESULT.
     HRESULT ReadFrame(std::uint64_t index, std::vector<BYTE>& frame, std::vector<BYTE>* pcm = nullptr) const;
+    // The PCM stored with frame `index` alone (empty without sound), for a reader that wants no picture.
+    HRESULT ReadSound(std::uint64_t index, std::vector<BYTE>& pcm) const;
 
 private:
     struct Extent {

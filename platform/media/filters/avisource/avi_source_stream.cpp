@@ -50,14 +50,14 @@ HRESULT CAviSourceStream::OnThreadStartPlay() {
 
 HRESULT CAviSourceStream::FillBuffer(IMediaSample* sample) {
     if (!reader_ || next_ >= span_.FrameCount() || next_ > span_.Last()) return S_FALSE;
-    std::vector<BYTE>& payload = content_ == Content::Frames ? frame_ : pcm_;
-    if (const HRESULT hr = reader_->ReadFrame(next_, frame_, content_ == Content::Sound ? &pcm_ : nullptr); FAILED(hr))
-        return hr;
+    const HRESULT read = content_ == Content::Frames ? reader_->ReadFrame(next_, payload_)
+                                                      : reader_->ReadSound(next_, payload_);
+    if (FAILED(read)) return read;
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
-    if (sample->GetSize() < LONG(payload.size())) return VFW_E_BUFFER_OVERFLOW;
-    if (!payload.empty()) std::memcpy(data, payload.data(), payload.size());
-    sample->SetActualDataLength(LONG(payload.size()));
+    if (sample->GetSize() < LONG(payload_.size())) return VFW_E_BUFFER_OVERFLOW;
+    if (!payload_.empty()) std::memcpy(data, payload_.data(), payload_.size());
+    sample->SetActualDataLength(LONG(payload_.size()));
 
     const REFERENCE_TIME origin = span_.FrameStart(span_.First());
     REFERENCE_TIME start = span_.FrameStart(next_) - origin;
@@ -67,7 +67,7 @@ HRESULT CAviSourceStream::FillBuffer(IMediaSample* sample) {
         const auto* wave = reinterpret_cast<const WAVEFORMATEX*>(type_.pbFormat);
         const LONGLONG rate = std::max<LONGLONG>(wave->nAvgBytesPerSec, 1);
         start = LONGLONG(soundBytes_) * kUnitsPerSecond / rate;
-        soundBytes_ += payload.size();
+        soundBytes_ += payload_.size();
         end = LONGLONG(soundBytes_) * kUnitsPerSecond / rate;
     }
     sample->SetTime(&start, &end);

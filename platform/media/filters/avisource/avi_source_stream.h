@@ -10,7 +10,10 @@
 //
 // IMediaSeeking answers for the filter's positions in this pin's own time
 // format (TIME_FORMAT_MEDIA_TIME until set), so either pin seeks both.
+#include <cstdint>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/media/base/sourcestream.h"
 #include "platform/media/filters/avisource/avi_source.h"
@@ -68,6 +71,5 @@ private:
     FramePositions span_{0, 25, 1};
     std::uint64_t next_ = 0;
     std::uint64_t soundBytes_ = 0;
-    std::vector<BYTE> frame_;
-    std::vector<BYTE> pcm_;
+    std::vector<BYTE> payload_;  // the frame's picture or sound, as read
 };
