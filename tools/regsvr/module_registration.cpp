@@ -10,6 +10,7 @@
 #include "platform/com/registry.h"
 #include "platform/com/registry_store.h"
 #include "platform/media/filters/platform_filters.h"
+#include "platform/media/renderers/renderer_classes.h"
 
 namespace {
 
@@ -60,7 +61,11 @@ std::string RunModuleRegistration(const std::string& modulePath, Registration ac
 
 std::string RunPlatformRegistration(Registration action) {
     if (auto problem = CheckRegistryReadable(); !problem.empty()) return problem;
-    if (const HRESULT hr = KvRegisterPlatformFilterData(action == Registration::Register); FAILED(hr))
+    const bool registering = action == Registration::Register;
+    if (const HRESULT hr = KvRegisterPlatformFilterData(registering); FAILED(hr))
         return "the platform filters' registration failed with " + HexCode(hr);
+    // The renderers end every playback chain that Render and RenderFile build.
+    if (const HRESULT hr = KvRegisterRendererFilterData(registering); FAILED(hr))
+        return "the renderers' registration failed with " + HexCode(hr);
     return {};
 }

@@ -63,6 +63,8 @@ TEST_F(PlatformRegistrationTest, RegsvrPlatformLetsConnectFindTheDvFilters) {
 
     const auto listed = kvtest::RunChild({kRegsvr, "--list"});
     EXPECT_NE(listed.output.find("DV Splitter"), std::string::npos) << listed.output;
+    EXPECT_NE(listed.output.find("Video Renderer"), std::string::npos) << listed.output;
+    EXPECT_NE(listed.output.find("Default Sound Device"), std::string::npos) << listed.output;
 
     const auto removed = kvtest::RunChild({kRegsvr, "-u", "--platform"});
     ASSERT_EQ(removed.exitCode, 0) << removed.output;
