@@ -1,6 +1,6 @@
 #include "korvanta/core/default_preview_folder.h"
 
-#include "platform/system/special_folders.h"
+#include "platform/system/user_folders.h"
 
 std::string DefaultPreviewFolder() {
     std::filesystem::path base = SpecialFolderPath(SpecialFolder::MyVideo);

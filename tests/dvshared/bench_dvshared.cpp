@@ -11,11 +11,11 @@ namespace {
 using kvtest::DvSystem;
 
 std::vector<std::uint8_t> EncodedFrame(DvSystem system) {
-    kvtest::DvClipSpec spec;
-    spec.system = system;
-    spec.wide = true;
-    spec.frames = 1;
-    return kvtest::MakeDvFrames(spec).at(0);
+    kvtest::DvClipSpec recipe;
+    recipe.system = system;
+    recipe.wide = true;
+    recipe.frames = 1;
+    return kvtest::MakeDvFrames(recipe).at(0);
 }
 
 // An encoded frame, where the packs sit in the first sequences, and a frame

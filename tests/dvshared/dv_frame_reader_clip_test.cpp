@@ -18,16 +18,16 @@ struct ClipCase {
 class DvFrameReaderClip : public testing::TestWithParam<ClipCase> {};
 
 TEST_P(DvFrameReaderClip, ReadsBackWhatFfmpegWasAsked) {
-    DvClipSpec spec;
-    spec.system = GetParam().system;
-    spec.wide = GetParam().wide;
-    spec.creationTime = {2024, 3, 15, 13, 45, 56};
-    spec.startTimeCode = {1, 2, 3, 4};
-    spec.frames = 3;
-    auto frames = kvtest::MakeDvFrames(spec);
+    DvClipSpec recipe;
+    recipe.system = GetParam().system;
+    recipe.wide = GetParam().wide;
+    recipe.creationTime = {2024, 3, 15, 13, 45, 56};
+    recipe.startTimeCode = {1, 2, 3, 4};
+    recipe.frames = 3;
+    auto frames = kvtest::MakeDvFrames(recipe);
     ASSERT_EQ(frames.size(), 3u);
 
-    const bool pal = spec.system == DvSystem::Pal625;
+    const bool pal = recipe.system == DvSystem::Pal625;
     for (std::size_t n = 0; n < frames.size(); ++n) {
         SCOPED_TRACE(n);
         DvFrameReader reader;
@@ -35,7 +35,7 @@ TEST_P(DvFrameReaderClip, ReadsBackWhatFfmpegWasAsked) {
         DvFrameInfo info;
         ASSERT_TRUE(reader.FillInfo(info));
         EXPECT_EQ(info.is625, pal ? 1 : 0);
-        EXPECT_EQ(info.wide, spec.wide ? 1 : 0);
+        EXPECT_EQ(info.wide, recipe.wide ? 1 : 0);
         EXPECT_EQ(info.frameMs, pal ? 40 : 33);
         EXPECT_EQ(info.tcHours, 1);
         EXPECT_EQ(info.tcMinutes, 2);
@@ -63,12 +63,12 @@ INSTANTIATE_TEST_SUITE_P(Systems, DvFrameReaderClip,
 // Across the turn of the century: the two-digit year and the time code both
 // roll over inside the clip, one second after its first frame.
 TEST(DvFrameReaderClipRollover, CenturyAndTimeCodeRollOverAfterOneSecond) {
-    DvClipSpec spec;
-    spec.system = DvSystem::Pal625;
-    spec.creationTime = {1999, 12, 31, 23, 59, 59};
-    spec.startTimeCode = {23, 59, 59, 0};
-    spec.frames = 26;
-    auto frames = kvtest::MakeDvFrames(spec);
+    DvClipSpec recipe;
+    recipe.system = DvSystem::Pal625;
+    recipe.creationTime = {1999, 12, 31, 23, 59, 59};
+    recipe.startTimeCode = {23, 59, 59, 0};
+    recipe.frames = 26;
+    auto frames = kvtest::MakeDvFrames(recipe);
     ASSERT_EQ(frames.size(), 26u);
 
     DvFrameReader reader;
@@ -96,11 +96,11 @@ TEST(DvFrameReaderClipRollover, CenturyAndTimeCodeRollOverAfterOneSecond) {
 // The time code written from a frame count replaces the encoder's own pack
 // (which carries flag bits) and reads back through the reader.
 TEST(DvFrameReaderClipWrite, WrittenTimeCodeReadsBackFromARealFrame) {
-    DvClipSpec spec;
-    spec.system = DvSystem::Ntsc525;
-    spec.startTimeCode = {10, 20, 30, 5};
-    spec.frames = 1;
-    auto frames = kvtest::MakeDvFrames(spec);
+    DvClipSpec recipe;
+    recipe.system = DvSystem::Ntsc525;
+    recipe.startTimeCode = {10, 20, 30, 5};
+    recipe.frames = 1;
+    auto frames = kvtest::MakeDvFrames(recipe);
     ASSERT_EQ(frames.size(), 1u);
 
     DvFrameReader reader;

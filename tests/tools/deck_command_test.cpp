@@ -31,9 +31,9 @@ protected:
         for (const DeckConfig& deck : deck_store::List()) deck_store::Remove(deck.name);
     }
     static std::string Tape() {
-        kvtest::DvClipSpec spec;
-        spec.frames = 3;
-        return kvtest::MakeDvClip(spec).string();
+        kvtest::DvClipSpec recipe;
+        recipe.frames = 3;
+        return kvtest::MakeDvClip(recipe).string();
     }
 };
 

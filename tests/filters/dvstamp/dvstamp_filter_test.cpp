@@ -48,12 +48,12 @@ DvFrameInfo Expected(std::vector<std::uint8_t> frame) {
 }
 
 std::vector<std::uint8_t> WideFrame() {
-    kvtest::DvClipSpec spec;
-    spec.wide = true;
-    spec.creationTime = {2003, 12, 24, 15, 30, 5};
-    spec.startTimeCode = {0, 12, 34, 10};
-    spec.frames = 1;
-    return kvtest::MakeDvFrames(spec).at(0);
+    kvtest::DvClipSpec recipe;
+    recipe.wide = true;
+    recipe.creationTime = {2003, 12, 24, 15, 30, 5};
+    recipe.startTimeCode = {0, 12, 34, 10};
+    recipe.frames = 1;
+    return kvtest::MakeDvFrames(recipe).at(0);
 }
 
 TEST(DvStampFilter, RecordIsZeroBeforeTheFirstFrame) {

@@ -164,13 +164,13 @@ protected:
 };
 
 TEST_F(DvStampGraph, PassesEveryFrameAndKeepsTheLastOnesRecordAfterStop) {
-    kvtest::DvClipSpec spec;
-    spec.system = kvtest::DvSystem::Pal625;
-    spec.wide = true;
-    spec.creationTime = {2011, 7, 9, 8, 7, 6};
-    spec.startTimeCode = {0, 59, 59, 20};
-    spec.frames = 8;
-    Build(kvtest::MakeDvClip(spec), 8);
+    kvtest::DvClipSpec recipe;
+    recipe.system = kvtest::DvSystem::Pal625;
+    recipe.wide = true;
+    recipe.creationTime = {2011, 7, 9, 8, 7, 6};
+    recipe.startTimeCode = {0, 59, 59, 20};
+    recipe.frames = 8;
+    Build(kvtest::MakeDvClip(recipe), 8);
     RunToCompletion();
 
     EXPECT_EQ(sink->Samples(), 8);

@@ -23,9 +23,9 @@ bool Eventually(Condition condition, std::chrono::milliseconds limit = std::chro
 
 // A PAL clip of frames frames (recording date, time code and sound as the clip maker makes them).
 inline kvtest::DvClipSpec PalSpec(int frames) {
-    kvtest::DvClipSpec spec;
-    spec.frames = frames;
-    return spec;
+    kvtest::DvClipSpec recipe;
+    recipe.frames = frames;
+    return recipe;
 }
 
 // A configured deck with the tape, removed from the registry again when the object goes.

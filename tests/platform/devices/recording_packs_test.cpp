@@ -34,11 +34,11 @@ std::tm Tm(int year, int month, int day, int hour, int minute, int second) {
 
 TEST(RecordingPacks, TheReaderFindsTheDateInTheSubcodeOfBothSystemsAndTheTimeCodeStays) {
     for (const auto system : {kvtest::DvSystem::Pal625, kvtest::DvSystem::Ntsc525}) {
-        kvtest::DvClipSpec spec;
-        spec.system = system;
-        spec.frames = 1;
-        spec.startTimeCode = {1, 2, 3, 4};
-        auto frame = kvtest::MakeDvFrames(spec).front();
+        kvtest::DvClipSpec recipe;
+        recipe.system = system;
+        recipe.frames = 1;
+        recipe.startTimeCode = {1, 2, 3, 4};
+        auto frame = kvtest::MakeDvFrames(recipe).front();
         const std::tm when = Tm(2003, 12, 24, 18, 30, 5);
         WriteRecordingPacks(frame, system == kvtest::DvSystem::Pal625, MakeRecordingDatePack(when),
                             MakeRecordingTimePack(when));

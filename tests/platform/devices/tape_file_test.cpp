@@ -23,10 +23,10 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
 
 TEST(TapeFile, TakesTheSystemFromTheHeaderAndReadsWholeFrames) {
     for (const auto system : {kvtest::DvSystem::Pal625, kvtest::DvSystem::Ntsc525}) {
-        kvtest::DvClipSpec spec;
-        spec.system = system;
-        spec.frames = 4;
-        const auto clip = kvtest::MakeDvClip(spec);
+        kvtest::DvClipSpec recipe;
+        recipe.system = system;
+        recipe.frames = 4;
+        const auto clip = kvtest::MakeDvClip(recipe);
         const auto frames = kvtest::ReadDvFrames(clip);
         TapeFile tape;
         ASSERT_EQ(tape.Open(clip), S_OK);

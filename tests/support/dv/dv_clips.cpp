@@ -34,40 +34,40 @@ std::string TimeCodeText(const DvTimeCode& tc) {
 }
 
 // A readable cache name that differs for every parameter.
-std::string ClipFileName(const DvClipSpec& spec) {
-    std::string name = spec.system == DvSystem::Pal625 ? "pal" : "ntsc";
-    name += spec.wide ? "-16x9-" : "-4x3-";
-    std::string when = IsoDateTime(spec.creationTime);
+std::string ClipFileName(const DvClipSpec& recipe) {
+    std::string name = recipe.system == DvSystem::Pal625 ? "pal" : "ntsc";
+    name += recipe.wide ? "-16x9-" : "-4x3-";
+    std::string when = IsoDateTime(recipe.creationTime);
     std::erase_if(when, [](char c) { return c == ':' || c == '-' || c == 'Z'; });
-    std::string tc = TimeCodeText(spec.startTimeCode);
+    std::string tc = TimeCodeText(recipe.startTimeCode);
     std::erase(tc, ':');
-    name += when + "-tc" + tc + "-" + std::to_string(spec.frames) + "f";
-    name += spec.sound ? "-sound.dv" : "-mute.dv";
+    name += when + "-tc" + tc + "-" + std::to_string(recipe.frames) + "f";
+    name += recipe.sound ? "-sound.dv" : "-mute.dv";
     return name;
 }
 
-std::vector<std::string> FfmpegArguments(const DvClipSpec& spec, const std::filesystem::path& output) {
-    const bool pal = spec.system == DvSystem::Pal625;
+std::vector<std::string> FfmpegArguments(const DvClipSpec& recipe, const std::filesystem::path& output) {
+    const bool pal = recipe.system == DvSystem::Pal625;
     std::vector<std::string> args = {
         "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
         "-f", "lavfi", "-i", std::string("testsrc=size=") + (pal ? "720x576:rate=25" : "720x480:rate=30000/1001")};
-    if (spec.sound) {
+    if (recipe.sound) {
         // The muxer needs sound for every frame it writes: give it half a
         // second more than the picture; the picture's end ends the clip.
         const double frameSeconds = pal ? 1.0 / 25 : 1001.0 / 30000;
-        const double seconds = spec.frames * frameSeconds + 0.5;
+        const double seconds = recipe.frames * frameSeconds + 0.5;
         args.insert(args.end(), {"-f", "lavfi", "-i",
                                  "sine=frequency=1000:sample_rate=48000:duration=" + std::to_string(seconds)});
     }
     // trim, not -frames:v, so the sound queued for the last frames is still written.
-    args.insert(args.end(), {"-vf", "trim=end_frame=" + std::to_string(spec.frames),
+    args.insert(args.end(), {"-vf", "trim=end_frame=" + std::to_string(recipe.frames),
                              "-pix_fmt", pal ? "yuv420p" : "yuv411p",
-                             "-c:v", "dvvideo", "-aspect", spec.wide ? "16:9" : "4:3"});
-    if (spec.sound) {
+                             "-c:v", "dvvideo", "-aspect", recipe.wide ? "16:9" : "4:3"});
+    if (recipe.sound) {
         args.insert(args.end(), {"-c:a", "pcm_s16le", "-ac", "2"});
     }
-    args.insert(args.end(), {"-metadata", "creation_time=" + IsoDateTime(spec.creationTime),
-                             "-timecode", TimeCodeText(spec.startTimeCode),
+    args.insert(args.end(), {"-metadata", "creation_time=" + IsoDateTime(recipe.creationTime),
+                             "-timecode", TimeCodeText(recipe.startTimeCode),
                              "-f", "dv", output.string()});
     return args;
 }
@@ -92,19 +92,19 @@ void RunCommand(const std::vector<std::string>& args) {
 
 }  // namespace
 
-std::filesystem::path MakeDvClip(const DvClipSpec& spec) {
+std::filesystem::path MakeDvClip(const DvClipSpec& recipe) {
     const std::filesystem::path folder = KV_DVCLIPS_CACHE_DIR;
-    const std::filesystem::path clip = folder / ClipFileName(spec);
+    const std::filesystem::path clip = folder / ClipFileName(recipe);
     if (std::filesystem::exists(clip)) return clip;
     std::filesystem::create_directories(folder);
     // Several test processes may ask for the same clip at once: each writes
     // its own file and renames it into place, which is atomic.
     const std::filesystem::path partial = clip.string() + ".part" + std::to_string(getpid()) + ".dv";
-    const auto args = FfmpegArguments(spec, partial);
+    const auto args = FfmpegArguments(recipe, partial);
     RunCommand(args);
     // The muxer can report a failure in its trailer and still exit with 0: check what it wrote.
-    const std::uintmax_t frameBytes = spec.system == DvSystem::Pal625 ? 144000 : 120000;
-    if (std::filesystem::file_size(partial) != frameBytes * static_cast<std::uintmax_t>(spec.frames)) {
+    const std::uintmax_t frameBytes = recipe.system == DvSystem::Pal625 ? 144000 : 120000;
+    if (std::filesystem::file_size(partial) != frameBytes * static_cast<std::uintmax_t>(recipe.frames)) {
         std::filesystem::remove(partial);
         throw std::runtime_error("ffmpeg wrote a clip of the wrong length: " + CommandText(args));
     }
@@ -129,8 +129,8 @@ std::vector<std::vector<std::uint8_t>> ReadDvFrames(const std::filesystem::path&
     return frames;
 }
 
-std::vector<std::vector<std::uint8_t>> MakeDvFrames(const DvClipSpec& spec) {
-    return ReadDvFrames(MakeDvClip(spec));
+std::vector<std::vector<std::uint8_t>> MakeDvFrames(const DvClipSpec& recipe) {
+    return ReadDvFrames(MakeDvClip(recipe));
 }
 
 }  // namespace kvtest

@@ -40,13 +40,13 @@ struct DvClipSpec {
 
 // Path of the clip, made with ffmpeg on first use. Throws std::runtime_error
 // when ffmpeg fails or is missing.
-std::filesystem::path MakeDvClip(const DvClipSpec& spec);
+std::filesystem::path MakeDvClip(const DvClipSpec& recipe);
 
 // The frames of a raw DV file, each cut at the frame size its own header
 // announces. A trailing partial frame is dropped.
 std::vector<std::vector<std::uint8_t>> ReadDvFrames(const std::filesystem::path& clip);
 
-// Convenience: the frames of MakeDvClip(spec).
-std::vector<std::vector<std::uint8_t>> MakeDvFrames(const DvClipSpec& spec);
+// Convenience: the frames of MakeDvClip(recipe).
+std::vector<std::vector<std::uint8_t>> MakeDvFrames(const DvClipSpec& recipe);
 
 }  // namespace kvtest

@@ -13,22 +13,22 @@ std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>(((value / 10) << 
 
 }  // namespace
 
-std::vector<std::uint8_t> MakeSceneFrame(const SceneFrame& spec) {
-    auto frame = BlankDvFrame(spec.system);
-    const auto& tc = spec.timeCode;
-    const DvPack timeCode = spec.badTimeCode ? DvPack{0x13, 0xFF, 0xFF, 0xFF, 0xFF}
+std::vector<std::uint8_t> MakeSceneFrame(const SceneFrame& recipe) {
+    auto frame = BlankDvFrame(recipe.system);
+    const auto& tc = recipe.timeCode;
+    const DvPack timeCode = recipe.badTimeCode ? DvPack{0x13, 0xFF, 0xFF, 0xFF, 0xFF}
                                              : DvPack{0x13, Bcd(tc.frames), Bcd(tc.seconds), Bcd(tc.minutes), Bcd(tc.hours)};
     PutSubcodePack(frame, 0, 0, 0, timeCode);
-    if (spec.badDate) {
+    if (recipe.badDate) {
         PutSubcodePack(frame, 0, 0, 1, {0x62, 0xFF, 0xFF, 0xFF, 0xFF});
         PutSubcodePack(frame, 0, 0, 2, {0x63, 0xFF, 0xFF, 0xFF, 0xFF});
-    } else if (spec.hasDate) {
-        const auto& d = spec.date;
+    } else if (recipe.hasDate) {
+        const auto& d = recipe.date;
         PutSubcodePack(frame, 0, 0, 1, {0x62, 0xFF, Bcd(d.day), Bcd(d.month), Bcd(d.year % 100)});
         PutSubcodePack(frame, 0, 0, 2, {0x63, 0xFF, Bcd(d.second), Bcd(d.minute), Bcd(d.hour)});
     }
     // Video source control: the display mode in the low bits of PC2 (2 = 16:9).
-    PutVauxPack(frame, 0, 0, 0, {0x61, 0xFF, static_cast<std::uint8_t>(spec.wide ? 0x02 : 0x00), 0xFF, 0xFF});
+    PutVauxPack(frame, 0, 0, 0, {0x61, 0xFF, static_cast<std::uint8_t>(recipe.wide ? 0x02 : 0x00), 0xFF, 0xFF});
     return frame;
 }
 

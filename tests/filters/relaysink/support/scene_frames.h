@@ -21,7 +21,7 @@ struct SceneFrame {
     DvSystem system = DvSystem::Pal625;
 };
 
-std::vector<std::uint8_t> MakeSceneFrame(const SceneFrame& spec);
+std::vector<std::uint8_t> MakeSceneFrame(const SceneFrame& recipe);
 
 // The date moved by seconds on a plain calendar (no time zone involved).
 DvDateTime AddSeconds(const DvDateTime& date, std::int64_t seconds);

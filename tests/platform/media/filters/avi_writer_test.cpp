@@ -63,10 +63,10 @@ protected:
         clips_ = nullptr;
     }
 
-    static Clip LoadClip(const kvtest::DvClipSpec& spec) {
+    static Clip LoadClip(const kvtest::DvClipSpec& recipe) {
         Clip clip;
-        clip.system = &DvSystemFor(spec.pal);
-        clip.allFrames = kvtest::ReadFileBytes(kvtest::MakeDvClip(clips_->path(), spec));
+        clip.system = &DvSystemFor(recipe.pal);
+        clip.allFrames = kvtest::ReadFileBytes(kvtest::MakeDvClip(clips_->path(), recipe));
         clip.frames = kvtest::SplitDvFrames(clip.allFrames, clip.system->frameBytes);
         for (const auto& frame : clip.frames) {
             std::vector<BYTE> pcm;

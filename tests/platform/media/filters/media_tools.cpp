@@ -39,21 +39,21 @@ void WriteFileBytes(const std::filesystem::path& path, const std::vector<BYTE>& 
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-std::filesystem::path MakeDvClip(const std::filesystem::path& folder, const DvClipSpec& spec) {
-    const std::string size = spec.pal ? "720x576" : "720x480";
-    const std::string rate = spec.pal ? "25" : "30000/1001";
-    const std::filesystem::path clip = folder / ((spec.pal ? "pal_" : "ntsc_") + std::to_string(spec.sampleRate) +
-                                                 "_" + std::to_string(spec.frames) + (spec.wide ? "_wide" : "") + ".dv");
+std::filesystem::path MakeDvClip(const std::filesystem::path& folder, const DvClipSpec& recipe) {
+    const std::string size = recipe.pal ? "720x576" : "720x480";
+    const std::string rate = recipe.pal ? "25" : "30000/1001";
+    const std::filesystem::path clip = folder / ((recipe.pal ? "pal_" : "ntsc_") + std::to_string(recipe.sampleRate) +
+                                                 "_" + std::to_string(recipe.frames) + (recipe.wide ? "_wide" : "") + ".dv");
     if (std::filesystem::exists(clip)) return clip;
     std::ostringstream command;
     command << "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=" << size << ":rate=" << rate
-            << " -f lavfi -i 'sine=frequency=440:beep_factor=3:sample_rate=" << spec.sampleRate << "'"
-            << " -t " << (spec.frames + 0.5) * (spec.pal ? 1.0 / 25 : 1001.0 / 30000) << " -pix_fmt " << (spec.pal ? "yuv420p" : "yuv411p")
-            << (spec.wide ? " -aspect 16:9" : "") << " -c:v dvvideo -c:a pcm_s16le -ac 2 -ar " << spec.sampleRate
+            << " -f lavfi -i 'sine=frequency=440:beep_factor=3:sample_rate=" << recipe.sampleRate << "'"
+            << " -t " << (recipe.frames + 0.5) * (recipe.pal ? 1.0 / 25 : 1001.0 / 30000) << " -pix_fmt " << (recipe.pal ? "yuv420p" : "yuv411p")
+            << (recipe.wide ? " -aspect 16:9" : "") << " -c:v dvvideo -c:a pcm_s16le -ac 2 -ar " << recipe.sampleRate
             << " -f dv " << Quote(clip);
-    const std::size_t frameBytes = spec.pal ? 144000 : 120000;
+    const std::size_t frameBytes = recipe.pal ? 144000 : 120000;
     if (RunCommand(command.str()).exitCode != 0 ||
-        std::filesystem::file_size(clip) != frameBytes * std::size_t(spec.frames))
+        std::filesystem::file_size(clip) != frameBytes * std::size_t(recipe.frames))
         throw std::runtime_error("ffmpeg could not make " + clip.string());
     return clip;
 }

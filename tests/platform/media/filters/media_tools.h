@@ -27,7 +27,7 @@ struct DvClipSpec {
     int frames = 10;
     bool wide = false;  // 16:9
 };
-std::filesystem::path MakeDvClip(const std::filesystem::path& folder, const DvClipSpec& spec);
+std::filesystem::path MakeDvClip(const std::filesystem::path& folder, const DvClipSpec& recipe);
 
 // The frames of a raw DV file.
 std::vector<std::vector<BYTE>> SplitDvFrames(const std::vector<BYTE>& clip, std::size_t frameBytes);

@@ -1,4 +1,4 @@
-#include "platform/system/special_folders.h"
+#include "platform/system/user_folders.h"
 
 #include <gtest/gtest.h>
 
