@@ -1,8 +1,6 @@
 #include "platform/media/filters/platform_filters.h"
 
-#include "platform/com/class_factory.h"
-#include "platform/com/com_ptr.h"
-#include "platform/com/objbase.h"
+#include "platform/media/base/builtin_filters.h"
 #include "platform/media/filters/avimux/avi_mux.h"
 #include "platform/media/filters/avisource/avi_source.h"
 #include "platform/media/filters/dvdec/dv_video_codec.h"
@@ -32,39 +30,13 @@ const CFactoryTemplate kFilters[] = {
     {u"DV AVI Source", &CLSID_AviSplitter, CAviSource::CreateInstance, nullptr, &kAviSourceSetup},
 };
 
-HRESULT RegisterClasses() {
-    for (const CFactoryTemplate& row : kFilters) {
-        const ComPtr<IClassFactory> factory(new CClassFactory(&row));
-        if (const HRESULT hr = CoRegisterBuiltinClass(*row.m_ClsID, factory.Get()); FAILED(hr)) return hr;
-    }
-    return S_OK;
-}
-
 }  // namespace
 
 HRESULT KvRegisterPlatformFilterClasses() {
-    static const HRESULT result = RegisterClasses();
+    static const HRESULT result = RegisterBuiltinFilterClasses(kFilters);
     return result;
 }
 
 HRESULT KvRegisterPlatformFilterData(bool doRegister) {
-    ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                  mapper.GetVoidAddress());
-    if (FAILED(hr)) return hr;
-    for (const CFactoryTemplate& row : kFilters) {
-        const AMOVIESETUP_FILTER& setup = *row.m_pAMovieSetup_Filter;
-        if (!doRegister) {
-            mapper->UnregisterFilter(nullptr, nullptr, *row.m_ClsID);
-            continue;
-        }
-        REGFILTER2 data{};
-        data.dwVersion = 1;
-        data.dwMerit = setup.dwMerit;
-        data.cPins = setup.nPins;
-        data.rgPins = setup.lpPin;
-        if (FAILED(hr = mapper->RegisterFilter(*row.m_ClsID, setup.strName, nullptr, nullptr, nullptr, &data)))
-            return hr;
-    }
-    return S_OK;
+    return RegisterBuiltinFilterData(kFilters, doRegister);
 }
