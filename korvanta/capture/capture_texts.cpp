@@ -1,0 +1,1 @@
+#include "korvanta/capture/capture_texts.h"

@@ -1,0 +1,1 @@
+#include "korvanta/capture/device_list.h"

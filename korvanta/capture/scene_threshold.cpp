@@ -1,0 +1,1 @@
+#include "korvanta/capture/scene_threshold.h"

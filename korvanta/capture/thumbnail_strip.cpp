@@ -1,0 +1,1 @@
+#include "korvanta/capture/thumbnail_strip.h"

@@ -1,0 +1,72 @@
+#pragma once
+// ThumbnailStrip: the five thumbnails of the file being captured, at 0, 25,
+// 50, 75 and 100 per cent of it. While a file is written the engine grabs a
+// frame now and then, keeps every grab with the frame count at that moment,
+// and after each grab shows at each position the kept frame nearest to its
+// share of the newest frame count.
+//
+// The grab schedule is a countdown in ticks: early in a file every tick
+// grabs, later every tenth (see ScheduleAfterGrab).
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+
+#include <QImage>
+
+#include "korvanta/capture/finished_file_record.h"
+
+class ThumbnailStrip {
+public:
+    static constexpr int kLargestCountdown = 10;
+
+    // Takes one frame now; a null image when none was obtained. scaled tells
+    // whether it could be brought to the thumbnail size (false: the grab is
+    // unusable and the next try waits three ticks).
+    struct Grab {
+        QImage image;
+        bool scaled = true;
+    };
+    using Grabber = std::function<Grab()>;
+    // Told which position shows a new picture, so the window repaints it.
+    using ChangeListener = std::function<void(int position)>;
+
+    ThumbnailStrip() = default;
+
+    void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
+
+    // A capture starts: everything is cleared and grabbing waits the longest.
+    void ClearAndWait();
+    // A new file began: everything is cleared and a frame is grabbed at once.
+    void ClearAndGrab(const Grabber& grab, std::int64_t frameCount, int frameTimeMs);
+    // Clears the kept grabs and the five thumbnails (a device change).
+    void Clear();
+
+    // One engine tick while grabbing is allowed: counts down, and at 0 grabs.
+    void Tick(const Grabber& grab, std::int64_t frameCount, int frameTimeMs);
+
+    const std::array<QImage, kThumbnailPositions>& Thumbnails() const { return shown_; }
+    int Countdown() const { return countdown_; }
+    std::size_t KeptGrabs() const { return grabs_.size(); }
+
+    // Ticks to wait after a grab at frameCount: (frameCount / (1000 /
+    // frameTimeMs)) / 5, between 1 and 10; 3 when frameTimeMs is 0.
+    static int ScheduleAfterGrab(std::int64_t frameCount, int frameTimeMs);
+
+private:
+    void GrabNow(const Grabber& grab, std::int64_t frameCount, int frameTimeMs);
+    void Refresh();
+
+    int countdown_ = kLargestCountdown;
+    std::map<std::int64_t, QImage> grabs_;  // by frame count
+    std::array<QImage, kThumbnailPositions> shown_;
+    std::array<std::int64_t, kThumbnailPositions> shownKey_{-1, -1, -1, -1, -1};
+    ChangeListener listener_;
+};
+
+// One still from the video grabber of a running graph: arms it, waits for
+// the next frame (polling IsFrameReady up to 100 times 10 ms apart) and
+// copies the frame as an RGB32 image, scaled smoothly to width x height when
+// its width differs. A null image when no frame came.
+struct IStillGrab;
+ThumbnailStrip::Grab GrabThumbnail(IStillGrab* grabber, int width, int height);
