@@ -1,7 +1,7 @@
 #pragma once
 // ThumbnailStrip: the five thumbnails of the file being captured, at 0, 25,
 // 50, 75 and 100 per cent of it. While a file is written the engine grabs a
-// frame now and then, keeps every grab with the frame count at that moment,
+// frame now and then, keeps the grabs with the frame count at that moment,
 // and after each grab shows at each position the kept frame nearest to its
 // share of the newest frame count.
 //
@@ -53,14 +53,23 @@ public:
     // frameTimeMs)) / 5, between 1 and 10; 3 when frameTimeMs is 0.
     static int ScheduleAfterGrab(std::int64_t frameCount, int frameTimeMs);
 
+    // At most this many grabs are kept per file; past it the collection is
+    // thinned evenly (see Thin).
+    static constexpr std::size_t kMaxKeptGrabs = 100;
+
 private:
+    using Kept = std::map<std::int64_t, QImage>::const_iterator;
+
     void GrabNow(const Grabber& grab, std::int64_t frameCount, int frameTimeMs);
+    // The kept grab nearest to wanted; of two equally near, the earlier one.
+    Kept Nearest(std::int64_t wanted) const;
     void Refresh();
+    // Drops grabs no later refresh can choose, then keeps the count bounded.
+    void Thin();
 
     int countdown_ = kLargestCountdown;
     std::map<std::int64_t, QImage> grabs_;  // by frame count
     std::array<QImage, kThumbnailPositions> shown_;
-    std::array<std::int64_t, kThumbnailPositions> shownKey_{-1, -1, -1, -1, -1};
     ChangeListener listener_;
 };
 
