@@ -20,8 +20,7 @@ DeckCaptureFilter::DeckCaptureFilter(std::shared_ptr<VirtualDeck> deck, HRESULT*
     : CBaseFilter("Virtual DV deck", nullptr, &lock_, CLSID_KorvantaVirtualDeck, phr),
       deck_(std::move(deck)),
       capture_(this, &lock_, phr, deck_),
-      preview_("Deck preview pin", this, &lock_, phr, u"Preview", PIN_CATEGORY_PREVIEW, deck_->Is625(),
-               static_cast<LONG>(deck_->FrameBytes())) {}
+      preview_(this, &lock_, phr, deck_->Is625(), static_cast<LONG>(deck_->FrameBytes())) {}
 
 DeckCaptureFilter::~DeckCaptureFilter() { deck_->StopPlayer(this); }
 

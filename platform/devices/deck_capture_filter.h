@@ -24,6 +24,7 @@
 
 #include "platform/devices/deck_capture_pin.h"
 #include "platform/devices/deck_output_pin.h"
+#include "platform/devices/deck_preview_pin.h"
 #include "platform/devices/extdevice.h"
 #include "platform/media/base/basefilter.h"
 
@@ -111,7 +112,7 @@ private:
     CCritSec lock_;
     const std::shared_ptr<VirtualDeck> deck_;
     DeckCapturePin capture_;
-    DeckOutputPin preview_;
+    DeckPreviewPin preview_;
     std::atomic<bool> discontinuity_{true};  // the next frame starts a new run
     REFERENCE_TIME unclockedTime_ = 0;       // player thread: stream time to use without a clock
 };

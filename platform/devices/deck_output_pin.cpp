@@ -99,5 +99,7 @@ bool DeckOutputPin::DeliverFrame(std::span<const std::uint8_t> frame, REFERENCE_
     sample->SetSyncPoint(TRUE);
     sample->SetDiscontinuity(discontinuity ? TRUE : FALSE);
     if (!WantsSample(sample.Get())) return true;
-    return Deliver(sample.Get()) == S_OK;
+    return Send(sample.Get());
 }
+
+bool DeckOutputPin::Send(IMediaSample* sample) { return Deliver(sample) == S_OK; }

@@ -41,6 +41,9 @@ public:
 protected:
     // Optional: whether this sample is to be delivered; every one by default.
     virtual bool WantsSample(IMediaSample* sample);
+    // Hands the filled sample downstream; true when it went (or was meant to
+    // be dropped without counting). Delivers at once by default.
+    virtual bool Send(IMediaSample* sample);
 
 private:
     const GUID category_;
