@@ -16,6 +16,8 @@
 // Every operation runs on the user-interface thread, except the time-code
 // poll; the snapshot it writes is guarded by timecodeLock_.
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -119,12 +121,14 @@ public:
     std::string GetFileName() const;
     std::string GetFolder() const;
     // The name the file writer actually used for the file the frame server
-    // called folder/name (the writer numbers a name that is taken); name
-    // itself when the engine has not written such a file.
-    std::string WrittenFileName(const std::string& folder, const std::string& name);
-    // Writing a file failed (a full disk, a vanished folder): the capture
-    // was stopped; the reason, once, and then empty.
-    std::string TakeWriteFailure();
+    // called folder/name (the writer numbers a name that is taken), once
+    // the file is closed; each written file answers one call, in the order
+    // written. Nothing while that file may still be open; name itself when
+    // no such file was written.
+    std::optional<std::string> WrittenFileName(const std::string& folder, const std::string& name);
+    // Writing a file failed (a full disk, a vanished folder) and the capture
+    // was stopped: the name of that file, once.
+    std::optional<std::string> TakeWriteFailure();
 
     // ---- Tape transport ----
     void Play();
@@ -169,10 +173,13 @@ private:
     void RemoveCaptureFilters();
     HRESULT SwitchCaptureStream(bool on);
     void ApplyPendingChanges();
+    void ApplyResolution();
+    void SetMode(LONG mode);
+    void SetTransportModeValue(LONG mode);
     // capture_control.cpp
-    void HandleFileCommand();
-    bool WaitForFileEnd();
-    void CheckFileGraphEvents();
+    bool HandleFileCommand(bool wait);
+    bool WaitForFileEnd(std::chrono::milliseconds limit);
+    void PumpFileEvents();
     void OpenFile(const FrameQueueItem& item);
     void CloseFile();
     ThumbnailStrip::Grab GrabFrame();
@@ -237,13 +244,16 @@ private:
     bool wideScreen_ = false;
 
     // FileGraph's file: running, and the names written so far.
-    bool fileRunning_ = false;
-    bool fileFailed_ = false;
-    std::string writeFailure_;
+    bool fileRunning_ = false;   // FileGraph runs for a file whose end has not been handled
+    bool fileComplete_ = false;  // FileGraph reported EC_COMPLETE for that file
+    bool fileFailed_ = false;    // FileGraph reported that it cannot write
+    std::optional<std::string> writeFailure_;
     struct WrittenFile {
         std::string folder;
-        std::string requestedName;
-        std::string writtenName;
+        std::string requestedName;  // as the frame server named it
+        std::string writtenName;    // as the file writer created it; empty when no file was made
+        bool closed = false;
+        bool claimed = false;
     };
     std::deque<WrittenFile> writtenFiles_;
 
@@ -253,7 +263,8 @@ private:
     mutable std::mutex timecodeLock_;
     bool timecodeValid_ = false;
     BcdTimecode timecode_ = 0;
-    std::atomic<bool> pollRunning_{true};
+    bool pollRunning_ = true;  // guarded by timecodeLock_
+    std::condition_variable pollWake_;
     std::atomic<bool> transportActive_{false};
     std::thread pollThread_;
 };

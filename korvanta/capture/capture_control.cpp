@@ -1,0 +1,246 @@
+// CaptureEngine: the capture commands given to the frame server, and FileGraph
+// following the file boundaries that the frame server queues: stopped at the
+// end of every file, given the next name and run again.
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "dvshared/frame_queue.h"
+#include "korvanta/capture/capture_engine.h"
+#include "korvanta/capture/capture_folder.h"
+#include "platform/com/task_memory.h"
+#include "platform/com/utf.h"
+#include "platform/media/evcode.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long FinishFileGraph waits for FileGraph to take the next queued item
+// before it gives the remaining frames up as unwritable.
+constexpr auto kStalledWriteLimit = 5s;
+// How long a file's end may take to reach the file writer after the frame
+// client ended its stream.
+constexpr auto kFileEndLimit = 5s;
+
+// The last part of a path written with either separator.
+std::string LeafName(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void CaptureEngine::SetSceneThreshold(SceneThreshold seconds) {
+    if (relaySink_) relaySink_->SetSceneThreshold(seconds);
+}
+
+void CaptureEngine::SetFilePrefix(const std::string& baseName) {
+    if (relaySink_) relaySink_->SetFilePrefix(bstr_t(baseName));
+}
+
+void CaptureEngine::StartCapture(bool alreadyStarted) {
+    if (!capturing_) {
+        thumbnails_.ClearAndWait();
+        SwitchCaptureStream(true);
+        capturing_ = true;
+    }
+    if (!alreadyStarted && relaySink_) relaySink_->SetCaptureMode(StartNow);
+}
+
+void CaptureEngine::ArmStartOnScene() {
+    if (!capturing_) SwitchCaptureStream(true);
+    if (relaySink_) relaySink_->SetCaptureMode(StartOnScene);
+}
+
+void CaptureEngine::ArmStartOnDefinedScene() {
+    if (!capturing_) SwitchCaptureStream(true);
+    if (relaySink_) relaySink_->SetCaptureMode(StartOnDefinedScene);
+}
+
+void CaptureEngine::StopCapture(bool alreadyStopped) {
+    if (capturing_) {
+        SwitchCaptureStream(false);
+        capturing_ = false;
+    }
+    if (!alreadyStopped) {
+        if (relaySink_) relaySink_->SetCaptureMode(StopNow);
+    } else {
+        ApplyPendingChanges();
+    }
+}
+
+void CaptureEngine::ArmStopOnScene() {
+    if (relaySink_) relaySink_->SetCaptureMode(StopOnScene);
+}
+
+void CaptureEngine::ArmStopOnDefinedScene() {
+    if (relaySink_) relaySink_->SetCaptureMode(StopOnDefinedScene);
+}
+
+std::unique_ptr<RelayEvent> CaptureEngine::NextEvent() {
+    RelayEvent* event = nullptr;
+    if (!relaySink_ || relaySink_->GetNextEvent(&event) != S_OK) return nullptr;
+    return std::unique_ptr<RelayEvent>(event);
+}
+
+bool CaptureEngine::GetRecording() const {
+    std::uint8_t recording = 0;
+    return relaySink_ && SUCCEEDED(relaySink_->GetRecording(&recording)) && recording != 0;
+}
+
+std::int64_t CaptureEngine::GetFrameCount() const {
+    std::int64_t count = 0;
+    if (relaySink_) relaySink_->GetFrameCount(&count);
+    return count;
+}
+
+std::string CaptureEngine::GetFileName() const {
+    bstr_t name;
+    if (relaySink_) relaySink_->GetFileName(&name);
+    return name.utf8();
+}
+
+std::string CaptureEngine::GetFolder() const {
+    bstr_t folder;
+    if (relaySink_) relaySink_->GetFolder(&folder);
+    return folder.utf8();
+}
+
+void CaptureEngine::Tick() {
+    if (GetRecording() && (HasTimecode() || (!IsVcrMode() && IsPlaying())))
+        thumbnails_.Tick([this] { return GrabFrame(); }, GetFrameCount(), frameTimeMs_);
+    PumpFileEvents();
+    if (GetRecording()) HandleFileCommand(false);
+}
+
+void CaptureEngine::ClearThumbnailsAndGrab() {
+    thumbnails_.ClearAndGrab([this] { return GrabFrame(); }, GetFrameCount(), frameTimeMs_);
+}
+
+ThumbnailStrip::Grab CaptureEngine::GrabFrame() {
+    if (!IsTransportActive() || !stillGrab_) return {};
+    return GrabThumbnail(stillGrab_.Get(), thumbWidth_, thumbHeight_);
+}
+
+// One file command at the head of the queue. A file's end is acted on only
+// once FileGraph has written the file's last frame (its EC_COMPLETE); until
+// then the item stays and, unless wait is set, a later tick tries again.
+bool CaptureEngine::HandleFileCommand(bool wait) {
+    if (!queue_) return false;
+    FrameQueue::ItemPtr head;
+    if (!queue_->TakeFirst(head, true) || !head || head->kind == QueueFrame) return false;
+    if (head->kind == QueueEndOfFile && !WaitForFileEnd(wait ? kFileEndLimit : 0ms)) return false;
+    if (!queue_->RemoveFirstIf(head)) return false;
+    CloseFile();
+    if (head->kind == QueueNewFile) OpenFile(*head);
+    return true;
+}
+
+bool CaptureEngine::WaitForFileEnd(std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        PumpFileEvents();
+        if (!fileRunning_ || fileComplete_ || fileFailed_) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+}
+
+void CaptureEngine::PumpFileEvents() {
+    if (!fileEvent_) return;
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (fileEvent_->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+        fileEvent_->FreeEventParams(code, param1, param2);
+        if (code == EC_COMPLETE) fileComplete_ = true;
+        if ((code == EC_ERRORABORT || code == EC_STREAM_ERROR_STOPPED) && fileRunning_ && !fileFailed_) {
+            // The file cannot be written on (a full disk, a vanished folder):
+            // what was written stays in a closed, readable file, and the
+            // capture stops rather than pretend to go on.
+            fileFailed_ = true;
+            writeFailure_ = writtenFiles_.empty() ? std::string() : writtenFiles_.back().requestedName;
+            if (relaySink_) relaySink_->SetCaptureMode(StopNow);
+        }
+    }
+}
+
+void CaptureEngine::OpenFile(const FrameQueueItem& item) {
+    if (!fileSink_ || !fileControl_) return;
+    const std::string folder = item.folder.utf8();
+    const std::string name = item.name.utf8();
+    fileSink_->SetFileName(bstr_t(CaptureFilePath(folder, name)), nullptr);
+    PumpFileEvents();  // nothing of the previous file may count for this one
+    fileComplete_ = false;
+    fileFailed_ = false;
+    writtenFiles_.push_back({folder, name, {}, false, false});
+    fileRunning_ = true;
+    if (FAILED(fileControl_->Run())) {
+        fileFailed_ = true;
+        writeFailure_ = name;
+        if (relaySink_) relaySink_->SetCaptureMode(StopNow);
+    }
+}
+
+void CaptureEngine::CloseFile() {
+    if (!fileControl_) return;
+    fileControl_->Stop();
+    if (!fileRunning_) return;
+    fileRunning_ = false;
+    if (writtenFiles_.empty()) return;
+    WrittenFile& file = writtenFiles_.back();
+    file.closed = true;
+    LPOLESTR written = nullptr;
+    if (fileSink_ && SUCCEEDED(fileSink_->GetCurFile(&written, nullptr)) && written) {
+        file.writtenName = LeafName(Utf16ToUtf8(written));
+        CoTaskMemFree(written);
+    }
+}
+
+void CaptureEngine::FinishFileGraph() {
+    // Every frame queued before the capture ended belongs in a file: the
+    // queue is worked off item by item, boundaries included, as long as
+    // FileGraph keeps taking frames.
+    auto lastProgress = std::chrono::steady_clock::now();
+    std::uint32_t lastCount = queue_ ? queue_->Count() : 0;
+    while (queue_ && queue_->HasItems()) {
+        PumpFileEvents();
+        if (HandleFileCommand(true)) {
+            lastProgress = std::chrono::steady_clock::now();
+            continue;
+        }
+        const std::uint32_t count = queue_->Count();
+        if (count != lastCount) {
+            lastCount = count;
+            lastProgress = std::chrono::steady_clock::now();
+        }
+        const bool writable = fileRunning_ && !fileFailed_;
+        if (!writable || std::chrono::steady_clock::now() - lastProgress > kStalledWriteLimit) break;
+        std::this_thread::sleep_for(2ms);
+    }
+    if (queue_) queue_->ClearAll();
+    CloseFile();
+    if (!fileControl_) return;
+    OAFilterState state = State_Stopped;
+    HRESULT hr = fileControl_->GetState(0, &state);
+    for (int tries = 0; tries < 10 && (state == State_Running || hr == VFW_S_STATE_INTERMEDIATE); ++tries) {
+        std::this_thread::sleep_for(10ms);
+        hr = fileControl_->GetState(0, &state);
+    }
+}
+
+std::optional<std::string> CaptureEngine::WrittenFileName(const std::string& folder, const std::string& name) {
+    for (WrittenFile& file : writtenFiles_) {
+        if (file.claimed || file.folder != folder || file.requestedName != name) continue;
+        if (!file.closed) return std::nullopt;
+        file.claimed = true;
+        const std::string written = file.writtenName.empty() ? name : file.writtenName;
+        while (!writtenFiles_.empty() && writtenFiles_.front().claimed) writtenFiles_.pop_front();
+        return written;
+    }
+    // Not opened yet: the file's start may still wait in the queue.
+    if (queue_ && queue_->HasItems()) return std::nullopt;
+    return name;
+}
+
+std::optional<std::string> CaptureEngine::TakeWriteFailure() { return std::exchange(writeFailure_, std::nullopt); }

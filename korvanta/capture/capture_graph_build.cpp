@@ -1,0 +1,163 @@
+// CaptureEngine: binding the camcorder, building CaptureGraph around it with
+// the program's filters spliced into the monitor chain, and wiring FileGraph.
+#include "dvshared/frame_queue.h"
+#include "korvanta/capture/capture_engine.h"
+#include "korvanta/capture/graph_pins.h"
+#include "korvanta/core/settings.h"
+#include "platform/media/uuids.h"
+
+namespace {
+
+// Window styles of the video window inside the capture window (Windows values).
+constexpr LONG WS_CHILD = 0x40000000;
+constexpr LONG WS_CLIPSIBLINGS = 0x04000000;
+
+// Renegotiates every connection downstream of the output pin, through
+// filters of one input and one output, so a changed picture size reaches
+// the renderer.
+void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output) {
+    for (int hops = 0; output && hops < 8; ++hops) {
+        ComPtr<IPin> peer;
+        if (FAILED(output->ConnectedTo(peer.GetAddressOf())) || !peer) return;
+        graph->Disconnect(peer.Get());
+        graph->Disconnect(output.Get());
+        if (FAILED(graph->Connect(output.Get(), peer.Get()))) return;
+        PIN_INFO info{};
+        if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return;
+        ComPtr<IBaseFilter> next;
+        next.Attach(info.pFilter);
+        output = FindPin(next.Get(), PINDIR_OUTPUT, 0);
+    }
+}
+
+}  // namespace
+
+bool CaptureEngine::BindDevice(const std::optional<DeviceId>& wanted, const std::string& wantedName) {
+    if (!captureGraph_) return false;
+    std::optional<BoundDevice> bound = ::BindDevice(wanted);
+    if (!bound) return false;
+    if (FAILED(captureGraph_->AddFilter(bound->filter.Get(), u"DV Camcorder"))) return false;
+    device_ = bound->filter;
+    extDevice_ = bound->device;
+    transport_ = bound->transport;
+    {
+        std::scoped_lock lock(timecodeLock_);
+        timecodeReader_ = bound->timecodeReader;
+    }
+    deviceId_ = bound->id;
+    deviceName_ = wantedName;
+    return deviceId_.has_value();
+}
+
+bool CaptureEngine::BuildCaptureGraph() {
+    if (!captureGraph_ || !builder_ || !device_) return false;
+    if (FAILED(captureGraph_->AddFilter(server_.Get(), u"AVI Frame Server"))) return false;
+    if (FAILED(builder_->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Interleaved, device_.Get(), nullptr,
+                                      server_.Get())))
+        return false;
+    if (FAILED(captureGraph_->AddFilter(decoder_.Get(), u"NuxDV Video Decoder"))) return false;
+    SetDisplayResolution(GetSetting(SettingId::CaptureResolution).number, false);
+    if (FAILED(builder_->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Interleaved, device_.Get(), nullptr,
+                                      nullptr)))
+        return false;
+
+    videoWindow_->put_AutoShow(OAFALSE);
+    videoWindow_->put_Visible(OAFALSE);
+    videoWindow_->put_Owner(reinterpret_cast<OAHWND>(window_));
+    videoWindow_->put_MessageDrain(reinterpret_cast<OAHWND>(window_));
+    videoWindow_->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS);
+    if (!MeasureVideo()) return false;
+
+    const bool dvInfoSpliced =
+        SpliceFilter(dvInfo_.Get(), u"DV Video Info", MEDIATYPE_Interleaved, MEDIASUBTYPE_dvsd, FORMAT_DvInfo) ||
+        SpliceFilter(dvInfo_.Get(), u"DV Video Info", MEDIATYPE_Interleaved, MEDIASUBTYPE_dvsd, FORMAT_VideoInfo);
+    if (!dvInfoSpliced ||
+        !SpliceFilter(meter_.Get(), u"Sound Meter", MEDIATYPE_Audio, GUID_NULL, FORMAT_WaveFormatEx) ||
+        !SpliceFilter(grabber_.Get(), u"Video Grabber", MEDIATYPE_Video, GUID_NULL, GUID_NULL))
+        return false;
+    captureEventEx_->SetNotifyWindow(reinterpret_cast<OAHWND>(window_), kCaptureGraphEventMessage, 0);
+    return true;
+}
+
+bool CaptureEngine::SpliceFilter(IBaseFilter* filter, const char16_t* name, const GUID& major, const GUID& subtype,
+                                 const GUID& format) {
+    const ConnectedPin found = FindConnectedPin(captureGraph_.Get(), PINDIR_OUTPUT, major, subtype, format);
+    if (!found.pin) return false;
+    ComPtr<IPin> peer;
+    if (FAILED(found.pin->ConnectedTo(peer.GetAddressOf())) || !peer) return false;
+    captureGraph_->Disconnect(peer.Get());
+    captureGraph_->Disconnect(found.pin.Get());
+    ComPtr<IBaseFilter> present;
+    const bool alreadyThere =
+        SUCCEEDED(captureGraph_->FindFilterByName(name, present.GetAddressOf())) && present.Get() == filter;
+    if (!alreadyThere && FAILED(captureGraph_->AddFilter(filter, name))) return false;
+    return SUCCEEDED(captureGraph_->Connect(found.pin.Get(), FindPin(filter, PINDIR_INPUT, 0).Get())) &&
+           SUCCEEDED(captureGraph_->Connect(FindPin(filter, PINDIR_OUTPUT, 0).Get(), peer.Get()));
+}
+
+void CaptureEngine::RemoveCaptureFilters() {
+    if (!captureGraph_) return;
+    if (IsTransportActive()) StopGraph();
+    const std::pair<const char16_t*, IBaseFilter*> own[] = {
+        {u"DV Video Info", dvInfo_.Get()},
+        {u"Sound Meter", meter_.Get()},
+        {u"Video Grabber", grabber_.Get()},
+        {u"AVI Frame Server", server_.Get()},
+    };
+    for (const auto& [name, filter] : own) {
+        ComPtr<IBaseFilter> present;
+        if (SUCCEEDED(captureGraph_->FindFilterByName(name, present.GetAddressOf())) && present.Get() == filter)
+            captureGraph_->RemoveFilter(filter);
+    }
+    for (;;) {
+        ComPtr<IEnumFilters> filters;
+        ComPtr<IBaseFilter> filter;
+        if (FAILED(captureGraph_->EnumFilters(filters.GetAddressOf())) || !filters ||
+            filters->Next(1, filter.GetAddressOf(), nullptr) != S_OK)
+            break;
+        if (FAILED(captureGraph_->RemoveFilter(filter.Get()))) break;
+    }
+}
+
+HRESULT CaptureEngine::SwitchCaptureStream(bool on) {
+    if (!builder_ || !device_) return E_POINTER;
+    REFERENCE_TIME never = MAXLONGLONG;
+    return on ? builder_->ControlStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Interleaved, device_.Get(), nullptr,
+                                        &never, 0, 0)
+              : builder_->ControlStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Interleaved, device_.Get(), &never,
+                                        nullptr, 0, 0);
+}
+
+void CaptureEngine::SetDisplayResolution(std::int64_t resolution, bool reconnect) {
+    ComPtr<IIPDVDec> display;
+    if (FAILED(QueryInterfaceFor(decoder_.Get(), display.GetAddressOf()))) return;
+    display->put_IPDisplay(ResolutionCommand(resolution));
+    if (!reconnect) return;
+    ReconnectDownstream(captureGraph_.Get(), FindPin(decoder_.Get(), PINDIR_OUTPUT, 0));
+    MeasureVideo();
+}
+
+void CaptureEngine::ConnectFileGraph() {
+    if (!fileGraph_) return;
+    const auto disconnect = [this](IBaseFilter* filter, PIN_DIRECTION direction, int index) {
+        if (ComPtr<IPin> pin = FindPin(filter, direction, index)) DisconnectBothEnds(fileGraph_.Get(), pin.Get());
+    };
+    disconnect(client_.Get(), PINDIR_OUTPUT, 0);
+    disconnect(mux_.Get(), PINDIR_INPUT, 0);
+    disconnect(mux_.Get(), PINDIR_INPUT, 1);
+    disconnect(splitter_.Get(), PINDIR_INPUT, 0);
+    disconnect(splitter_.Get(), PINDIR_OUTPUT, 0);
+    disconnect(splitter_.Get(), PINDIR_OUTPUT, 1);
+
+    const std::int64_t fileType = GetSetting(SettingId::FileType).number;
+    const ComPtr<IPin> clientOut = FindPin(client_.Get(), PINDIR_OUTPUT, 0);
+    if (fileType == 1) {
+        fileGraph_->Connect(clientOut.Get(), FindPin(mux_.Get(), PINDIR_INPUT, 0).Get());
+    } else if (fileType == 2 && splitter_) {
+        if (FAILED(fileGraph_->Connect(clientOut.Get(), FindPin(splitter_.Get(), PINDIR_INPUT, 0).Get()))) return;
+        const ComPtr<IPin> video = FindPin(splitter_.Get(), PINDIR_OUTPUT, 0);
+        if (!video || FAILED(fileGraph_->Connect(video.Get(), FindPin(mux_.Get(), PINDIR_INPUT, 0).Get()))) return;
+        fileGraph_->Connect(FindPin(splitter_.Get(), PINDIR_OUTPUT, 1).Get(),
+                            FindPin(mux_.Get(), PINDIR_INPUT, 1).Get());
+    }
+}

@@ -1,0 +1,49 @@
+#include "korvanta/capture/graph_pins.h"
+
+#include "platform/media/base/mediatype.h"
+
+namespace {
+
+bool Matches(const GUID& actual, const GUID& wanted) { return wanted == GUID_NULL || actual == wanted; }
+
+}  // namespace
+
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index) {
+    if (!filter) return {};
+    ComPtr<IEnumPins> pins;
+    if (FAILED(filter->EnumPins(pins.GetAddressOf())) || !pins) return {};
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.GetAddressOf(), nullptr) == S_OK) {
+        PIN_DIRECTION pinDirection{};
+        if (SUCCEEDED(pin->QueryDirection(&pinDirection)) && pinDirection == direction && index-- == 0) return pin;
+    }
+    return {};
+}
+
+ConnectedPin FindConnectedPin(IGraphBuilder* graph, PIN_DIRECTION direction, const GUID& major,
+                              const GUID& subtype, const GUID& format) {
+    if (!graph) return {};
+    ComPtr<IEnumFilters> filters;
+    if (FAILED(graph->EnumFilters(filters.GetAddressOf())) || !filters) return {};
+    ComPtr<IBaseFilter> filter;
+    while (filters->Next(1, filter.GetAddressOf(), nullptr) == S_OK) {
+        for (int index = 0;; ++index) {
+            ComPtr<IPin> pin = FindPin(filter.Get(), direction, index);
+            if (!pin) break;
+            AM_MEDIA_TYPE type{};
+            if (pin->ConnectionMediaType(&type) != S_OK) continue;
+            const bool found =
+                Matches(type.majortype, major) && Matches(type.subtype, subtype) && Matches(type.formattype, format);
+            FreeMediaType(type);
+            if (found) return {filter, pin};
+        }
+    }
+    return {};
+}
+
+void DisconnectBothEnds(IGraphBuilder* graph, IPin* pin) {
+    if (!graph || !pin) return;
+    ComPtr<IPin> peer;
+    if (SUCCEEDED(pin->ConnectedTo(peer.GetAddressOf())) && peer) graph->Disconnect(peer.Get());
+    graph->Disconnect(pin);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Finding pins in a filter graph, the way the capture engine splices its own
+// filters into the connections the platform made.
+#include "platform/com/com_ptr.h"
+#include "platform/media/strmif.h"
+
+// The index-th pin (from 0) of the filter whose direction is direction, or null.
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index);
+
+struct ConnectedPin {
+    ComPtr<IBaseFilter> filter;
+    ComPtr<IPin> pin;
+};
+
+// The first connected pin of the given direction, over the graph's filters
+// in the graph's order and each filter's pins in order, whose connection's
+// major type, subtype and format type each equal the wanted one (GUID_NULL
+// matches any). Empty when there is none.
+ConnectedPin FindConnectedPin(IGraphBuilder* graph, PIN_DIRECTION direction, const GUID& major,
+                              const GUID& subtype, const GUID& format);
+
+// Disconnects the pin and its peer, if it has one.
+void DisconnectBothEnds(IGraphBuilder* graph, IPin* pin);
