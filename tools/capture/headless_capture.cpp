@@ -1,0 +1,248 @@
+#include "headless_capture.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <csignal>
+#include <filesystem>
+#include <ostream>
+
+#include "korvanta/capture/capture_folder.h"
+#include "korvanta/core/language.h"
+#include "korvanta/core/settings.h"
+#include "platform/media/filters/avi/avi_reader.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kTickInterval = 340ms;
+constexpr auto kProgressInterval = 1s;
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+std::string FirstLine(std::string text) {
+    if (const auto bar = text.find('\n'); bar != std::string::npos) text.resize(bar);
+    return text;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return (std::filesystem::path(folder) / name).string();
+}
+
+// Frames of a written file, read back from the file itself.
+std::uint64_t FramesInFile(const std::string& path) {
+    AviReader reader;
+    return SUCCEEDED(reader.Open(path)) ? reader.FrameCount() : 0;
+}
+
+}  // namespace
+
+HeadlessCapture::HeadlessCapture(const CaptureOptions& options, std::ostream& out, std::ostream& progress)
+    : options_(options), out_(out), progress_(progress) {}
+
+HeadlessCapture::~HeadlessCapture() {
+    deviceWatch_ = DeviceChangeSubscription();
+    session_.reset();
+    engine_.reset();
+}
+
+void HeadlessCapture::RequestStop() { stopRequested = 1; }
+
+int HeadlessCapture::Prepare() {
+    const std::vector<DeviceEntry> devices = EnumerateDevices();
+    const DeviceEntry* chosen = nullptr;
+    for (const DeviceEntry& entry : devices) {
+        if (!entry.id) continue;
+        if (!options_.device || entry.name == *options_.device) {
+            chosen = &entry;
+            break;
+        }
+    }
+    if (!chosen) {
+        progress_ << "korvanta-capture: "
+                  << (options_.device ? "no DV camcorder named '" + *options_.device + "'"
+                                      : FirstLine(ErrorText("NoDVCaptureDevice")))
+                  << "\n";
+        return 1;
+    }
+    device_ = *chosen;
+
+    // The capture folder, prefix and type of this run; the settings file itself is not written.
+    if (options_.folder)
+        SetSetting(SettingId::CaptureFolder, {*options_.folder, 0}, false);
+    const std::string folder = CaptureFolderAtOpening();
+    if (!CaptureFolderExists(folder)) {
+        progress_ << "korvanta-capture: " << FirstLine(ErrorText("NonExistingCaptFolder")) << " (" << folder << ")\n";
+        return 1;
+    }
+    if (!IsOnFixedDisk(folder)) {
+        progress_ << "korvanta-capture: " << FirstLine(ErrorText("FixedDisk")) << " (" << folder << ")\n";
+        return 1;
+    }
+    if (options_.fileType) SetSetting(SettingId::FileType, {{}, *options_.fileType}, false);
+    const std::int64_t fileType = GetSetting(SettingId::FileType).number;
+    if (fileType != 1 && fileType != 2) SetSetting(SettingId::FileType, {{}, 2}, false);
+    const std::string prefix = EffectiveBaseName(options_.prefix ? *options_.prefix : GetSetting(SettingId::FileNaming).text);
+    SceneThreshold threshold = 0;
+    if (options_.threshold) {
+        threshold = *options_.threshold;
+    } else {
+        threshold = ThresholdSeconds(static_cast<int>(GetSetting(SettingId::CapSceneDiff).number),
+                                     GetSetting(SettingId::CapSceneDiffCustom).text);
+    }
+
+    engine_ = std::make_unique<CaptureEngine>(*this);
+    session_ = std::make_unique<CaptureSession>(*engine_, *this);
+    if (!engine_->CreateGraphs(nullptr, prefix, threshold) ||
+        !engine_->StartPreview(device_.id, device_.name)) {
+        engine_->ReportState();
+        progress_ << "korvanta-capture: " << FirstLine(engine_->IsReady() ? ErrorText("CaptureGraphFailed")
+                                                                          : ErrorText("NoDVCaptureDevice"))
+                  << "\n";
+        return 1;
+    }
+    engine_->SetWindowVisible(false);  // no monitor sound without a window
+    session_->SetFolderExists(true);
+    deviceWatch_ = WatchDeviceChanges([this](DeviceChange, const std::string&, const std::string&) {
+        devicesChanged_ = true;
+    });
+    progress_ << "korvanta-capture: " << device_.name << ", threshold "
+              << (threshold <= 0 ? std::string("none") : std::to_string(threshold) + " s") << ", into " << folder
+              << "\n";
+    return 0;
+}
+
+int HeadlessCapture::Run() {
+    if (const int failed = Prepare()) return failed;
+    phase_ = Phase::Waiting;
+    if (options_.rewind) {
+        phase_ = Phase::Rewinding;
+        session_->Transport(ED_MODE_REW);
+    } else {
+        BeginCapture();
+    }
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
+    timer.start(kTickInterval);
+    QCoreApplication::exec();
+    PrintFiles();
+    if (!failure_.empty()) progress_ << "korvanta-capture: " << failure_ << "\n";
+    return exitCode_;
+}
+
+void HeadlessCapture::BeginCapture() {
+    phase_ = Phase::Waiting;
+    switch (options_.start) {
+        case StartWhen::Now: session_->StartNow(); break;
+        case StartWhen::Scene: session_->StartOnScene(); break;
+        case StartWhen::DefinedScene: session_->StartOnDefinedScene(); break;
+    }
+    if (options_.play) session_->Transport(ED_MODE_PLAY);
+}
+
+void HeadlessCapture::Tick() {
+    if (phase_ == Phase::Done) return;
+    if (devicesChanged_.exchange(false) && !DeviceStillPresent()) {
+        // The camcorder was unplugged: the capture ends with what was written.
+        deviceGone_ = true;
+        engine_->ReleaseDevice();
+        session_->HandleEvents();
+        engine_->FinishFileGraph();
+        session_->HandleEvents();
+        Finish(1, "the camcorder was unplugged; the capture ended with the frames written so far");
+        return;
+    }
+    if (stopRequested) {
+        stopRequested = 0;
+        session_->StopNow();
+        session_->HandleEvents();
+        Finish(1, "interrupted");
+        return;
+    }
+    session_->Tick(!deviceGone_);
+    if (engine_->IsPlaying()) sawPlaying_ = true;
+
+    if (phase_ == Phase::Rewinding) {
+        if (engine_->TransportMode() == ED_MODE_STOP && sawPlaying_) {
+            sawPlaying_ = false;
+            BeginCapture();
+        }
+        return;
+    }
+    const bool recording = engine_->GetRecording();
+    if (recording && phase_ == Phase::Waiting) {
+        phase_ = Phase::Recording;
+        recordingSince_ = std::chrono::steady_clock::now();
+    }
+    if (phase_ == Phase::Recording && !stopArmed_) {
+        // A stop command replaces the start command, so it is given only once recording runs.
+        if (options_.stop == StopWhen::Scene) session_->StopOnScene();
+        if (options_.stop == StopWhen::DefinedScene) session_->StopOnDefinedScene();
+        stopArmed_ = true;
+    }
+    if (options_.stop == StopWhen::After && recordingSince_ && recording &&
+        std::chrono::steady_clock::now() - *recordingSince_ >= std::chrono::duration<double>(options_.stopAfterSeconds)) {
+        session_->StopNow();
+        session_->HandleEvents();
+    }
+    ReportProgress(false);
+
+    const bool idle = !engine_->GetRecording() && !engine_->IsCapturing() && session_->PendingFinishedFiles() == 0;
+    if (phase_ == Phase::Recording && idle) {
+        Finish(failure_.empty() ? 0 : 1, failure_);
+    } else if (phase_ == Phase::Waiting && sawPlaying_ && engine_->TransportMode() == ED_MODE_STOP) {
+        session_->StopNow();
+        Finish(1, "the tape stopped before recording began");
+    }
+}
+
+bool HeadlessCapture::DeviceStillPresent() {
+    for (const DeviceEntry& entry : EnumerateDevices())
+        if (entry.id == device_.id) return true;
+    return false;
+}
+
+void HeadlessCapture::ReportProgress(bool force) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - lastProgress_ < kProgressInterval) return;
+    lastProgress_ = now;
+    progress_ << "tape " << engine_->TapePositionText() << "  recorded " << engine_->TapeDateText();
+    if (engine_->GetRecording())
+        progress_ << "  file " << engine_->GetFileName() << "  frames " << engine_->GetFrameCount();
+    if (const LONG dropped = engine_->DroppedFrames()) progress_ << "  dropped " << dropped;
+    progress_ << "\n" << std::flush;
+}
+
+void HeadlessCapture::Finish(int exitCode, const std::string& why) {
+    phase_ = Phase::Done;
+    exitCode_ = exitCode;
+    if (failure_.empty()) failure_ = why;
+    if (engine_) engine_->Stop();
+    QCoreApplication::exit(exitCode);
+}
+
+void HeadlessCapture::PostFinishedFile(std::unique_ptr<FinishedFileRecord> record) {
+    progress_ << "finished " << JoinPath(record->folder, record->fileName) << "\n";
+    files_.push_back(std::move(record));
+}
+
+void HeadlessCapture::TransportChanged(LONG mode) {
+    if (mode == ED_MODE_PLAY || mode == ED_MODE_PLAY_SLOWEST_FWD || mode == ED_MODE_PLAY_SLOWEST_REV)
+        sawPlaying_ = true;
+}
+
+void HeadlessCapture::CurrentFileChanged(const std::string& fileName) {
+    if (!fileName.empty()) progress_ << "writing " << fileName << "\n";
+}
+
+void HeadlessCapture::WriteFailed(const std::string& fileName) {
+    failure_ = FirstLine(ErrorText("CaptureWriteFailed")) + " (" + fileName + ")";
+}
+
+void HeadlessCapture::PrintFiles() {
+    for (const auto& record : files_) {
+        const std::string path = JoinPath(record->folder, record->fileName);
+        out_ << "file: " << path << " frames: " << FramesInFile(path) << "\n";
+    }
+    out_ << std::flush;
+}

@@ -1,0 +1,57 @@
+// korvanta-capture: captures a DV tape into one file per scene without a
+// window, on the capture engine the program's capture window uses.
+#include <QApplication>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "capture_options.h"
+#include "headless_capture.h"
+#include "korvanta/capture/device_list.h"
+#include "korvanta/core/ini_documents.h"
+#include "platform/devices/deck_devices.h"
+#include "platform/media/graph/builtin_classes.h"
+#include "platform/media/renderers/renderer_classes.h"
+
+namespace {
+
+void OnStopSignal(int) { HeadlessCapture::RequestStop(); }
+
+int ListDevices() {
+    for (const DeviceEntry& entry : EnumerateDevices())
+        std::cout << entry.name << "\t" << (entry.id ? FormatDeviceId(*entry.id) : std::string("-")) << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::string error;
+    const std::optional<CaptureOptions> options = ParseCaptureOptions(arguments, error);
+    if (!options) {
+        std::cerr << "korvanta-capture: " << error << "\nTry 'korvanta-capture --help' for more information.\n";
+        return 2;
+    }
+    if (options->help) {
+        std::cout << CaptureUsageText();
+        return 0;
+    }
+
+    // The picture is decoded for the meters and thumbnails but never shown.
+    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    LoadProgramDocuments(std::filesystem::current_path());
+    if (FAILED(KvMediaRegisterPlatformClasses()) || FAILED(KvRegisterRendererClasses())) {
+        std::cerr << "korvanta-capture: the media framework cannot be started\n";
+        return 1;
+    }
+    const DeckDevices decks;
+    if (options->listDevices) return ListDevices();
+
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    HeadlessCapture capture(*options, std::cout, std::cerr);
+    return capture.Run();
+}
