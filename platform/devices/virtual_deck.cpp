@@ -166,7 +166,11 @@ void VirtualDeck::Play(std::stop_token stop, const FrameSink& sink) {
             due = now;
         }
         if (now < due) continue;
-        const std::int64_t ticks = 1 + (now - due) / tickPeriod_;
+        // Frames that fell due while the player was held up are still
+        // delivered, one by one, as a camcorder's link buffers them; only a
+        // delay beyond that buffer loses frames.
+        const std::int64_t overdue = (now - due) / tickPeriod_;
+        const std::int64_t ticks = overdue > kBufferedFrames ? 1 + overdue : 1;
         due += ticks * tickPeriod_;
         if (unplugged_) continue;
         const TapeTransport::Tick tick = transport_.Advance(ticks);

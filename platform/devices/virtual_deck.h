@@ -84,6 +84,8 @@ private:
     const DeckConfig config_;
     const TapeFile tape_;
     const std::chrono::nanoseconds tickPeriod_;
+    // How many frames the link holds for a player that fell behind.
+    static constexpr std::int64_t kBufferedFrames = 25;
 
     mutable std::mutex mutex_;
     std::condition_variable_any wake_;   // a mode change or an unplug for the player
