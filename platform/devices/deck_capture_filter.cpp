@@ -48,7 +48,15 @@ HRESULT DeckCaptureFilter::Stop() {
     const HRESULT hr = CBaseFilter::Stop();
     deck_->StopPlayer(this);
     capture_.NotifyFilterState(State_Stopped);
+    MoveTapeUnseen();
     return hr;
+}
+
+// A camcorder's tape moves whatever the computer does with its picture: while
+// the filter does not stream, the player still runs the transport (winding,
+// playing to the tape's end) and shows its frames to no one.
+void DeckCaptureFilter::MoveTapeUnseen() {
+    deck_->StartPlayer(this, [](std::span<const std::uint8_t>) { return true; });
 }
 
 HRESULT DeckCaptureFilter::Pause() {
@@ -89,6 +97,8 @@ HRESULT DeckCaptureFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) {
     CAutoLock lock(&lock_);
     const HRESULT hr = CBaseFilter::JoinFilterGraph(graph, name);
     if (SUCCEEDED(hr)) capture_.SetFilterGraph(m_pSink);
+    if (SUCCEEDED(hr) && graph && m_State == State_Stopped) MoveTapeUnseen();
+    if (SUCCEEDED(hr) && !graph) deck_->StopPlayer(this);
     return hr;
 }
 

@@ -105,6 +105,8 @@ public:
     HRESULT GetTimecode(PTIMECODE_SAMPLE sample) override;
 
 private:
+    void MoveTapeUnseen();
+
     DeckCaptureFilter(std::shared_ptr<VirtualDeck> deck, HRESULT* phr);
     // Player thread: stamps the frame and hands it to both outputs.
     bool DeliverFrame(std::span<const std::uint8_t> frame);
