@@ -227,6 +227,7 @@ void CaptureEngine::FinishFileGraph() {
         std::this_thread::sleep_for(10ms);
         hr = fileControl_->GetState(0, &state);
     }
+    ApplyPendingChanges();
 }
 
 std::optional<std::string> CaptureEngine::WrittenFileName(const std::string& folder, const std::string& name) {

@@ -216,7 +216,10 @@ void CaptureEngine::ApplyResolution() {
 }
 
 void CaptureEngine::ApplyPendingChanges() {
-    if (fileTypeChangePending_ && !capturing_) {
+    // FileGraph is rewired only once it has written every frame of the
+    // capture: the tape's end or a stop comes before the last file is done.
+    const bool fileGraphIdle = !fileRunning_ && !(queue_ && queue_->HasItems());
+    if (fileTypeChangePending_ && !capturing_ && fileGraphIdle) {
         fileTypeChangePending_ = false;
         ConnectFileGraph();
     }

@@ -30,10 +30,12 @@ void CaptureEngine::SetTransportModeValue(LONG mode) {
     transportActive_ = IsActiveMode(mode);
 }
 
+// The graph runs before the tape moves, so the first frames played already
+// find a running graph (the tape moves whether or not anyone watches).
 void CaptureEngine::Play() {
     if (transportMode_ == kPlay) return;
-    SetMode(kPlay);
     RunGraph();
+    SetMode(kPlay);
     if (capturing_) SwitchCaptureStream(true);
 }
 
