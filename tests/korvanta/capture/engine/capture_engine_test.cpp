@@ -1,0 +1,242 @@
+// CaptureEngine with CaptureSession in this process, as the capture window
+// drives them: a virtual deck plays a short tape made by ffmpeg through the
+// real capture graph, the filter modules and FileGraph into AVI files.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "korvanta/capture/capture_session.h"
+#include "korvanta/core/settings.h"
+#include "platform/com/child_process.h"
+#include "platform/devices/deck_config.h"
+#include "platform/devices/deck_devices.h"
+#include "platform/media/filters/avi/avi_reader.h"
+#include "platform/media/graph/builtin_classes.h"
+#include "platform/media/renderers/renderer_classes.h"
+#include "support/dv/dv_clips.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Frames = std::vector<std::vector<std::uint8_t>>;
+
+// Registers the filter modules and the platform's filters once per process.
+void RegisterEverything() {
+    static const bool done = [] {
+        for (const auto& module : fs::directory_iterator(KORVANTA_MODULE_DIR))
+            kvtest::RunChild({KVTEST_REGSVR, module.path().string()});
+        kvtest::RunChild({KVTEST_REGSVR, "--platform"});
+        return KvMediaRegisterPlatformClasses() == S_OK && KvRegisterRendererClasses() == S_OK;
+    }();
+    ASSERT_TRUE(done);
+}
+
+template <class Condition>
+bool Eventually(Condition condition, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+struct Scene {
+    kvtest::DvDateTime recorded;
+    bool wide = false;
+    int frames = 10;
+};
+
+class RecordingHost final : public CaptureView, public CaptureSessionHost {
+public:
+    void SetUpSoundControls(HWND, ILevelProbe* meter) override { meterGiven = meter != nullptr; }
+    void ShowSoundOn(bool) override {}
+    void ThumbnailChanged(int) override {}
+    void PostFinishedFile(std::unique_ptr<FinishedFileRecord> record) override { files.push_back(std::move(record)); }
+    void ButtonsChanged(const CaptureButtons&) override {}
+    void TransportChanged(LONG mode) override { modes.push_back(mode); }
+    void CurrentFileChanged(const std::string&) override {}
+    void WriteFailed(const std::string& name) override { failures.push_back(name); }
+
+    bool meterGiven = false;
+    std::vector<std::unique_ptr<FinishedFileRecord>> files;
+    std::vector<LONG> modes;
+    std::vector<std::string> failures;
+};
+
+class CaptureEngineTest : public testing::Test {
+protected:
+    void SetUp() override {
+        RegisterEverything();
+        SetSetting(SettingId::CaptureFolder, {folder.path().string(), 0}, false);
+        SetSetting(SettingId::FileType, {{}, 1}, false);
+        SetSetting(SettingId::CaptureResolution, {{}, 2}, false);
+    }
+
+    // A tape of the scenes, back to back, in a deck of its own.
+    void PlugTape(const std::vector<Scene>& scenes, double speed) {
+        int timecodeSeconds = 0;
+        for (const Scene& scene : scenes) {
+            kvtest::DvClipSpec recipe;
+            recipe.creationTime = scene.recorded;
+            recipe.wide = scene.wide;
+            recipe.frames = scene.frames;
+            recipe.startTimeCode.seconds = timecodeSeconds;
+            timecodeSeconds += 2;
+            for (auto& frame : kvtest::MakeDvFrames(recipe)) tape.push_back(std::move(frame));
+        }
+        const fs::path tapePath = folder / "tape.dv";
+        std::ofstream out(tapePath, std::ios::binary);
+        for (const auto& frame : tape) out.write(reinterpret_cast<const char*>(frame.data()), frame.size());
+        out.close();
+        deck.name = "Engine deck";
+        deck.tape = tapePath;
+        deck.speed = speed;
+        deck.deviceId = deck_store::NewDeviceId();
+        std::string why;
+        ASSERT_TRUE(deck_store::Add(deck, &why)) << why;
+    }
+
+    void StartEngine() {
+        engine = std::make_unique<CaptureEngine>(host);
+        session = std::make_unique<CaptureSession>(*engine, host);
+        ASSERT_TRUE(engine->CreateGraphs(nullptr, "Tape", 60));
+        EXPECT_TRUE(host.meterGiven);
+        ASSERT_TRUE(engine->StartPreview(deck.deviceId, deck.name));
+        ASSERT_TRUE(engine->IsReady());
+    }
+
+    // Ticks as the window does until the deck has stopped at the tape's end.
+    void TickUntilTapeEnds() {
+        ASSERT_TRUE(Eventually([&] {
+            session->Tick(true);
+            return engine->TransportMode() == ED_MODE_STOP;
+        }, 30s));
+    }
+
+    Frames FramesOf(const FinishedFileRecord& record) const {
+        AviReader reader;
+        Frames frames;
+        if (FAILED(reader.Open(fs::path(record.folder) / record.fileName))) return frames;
+        for (std::uint64_t n = 0; n < reader.FrameCount(); ++n) {
+            std::vector<BYTE> frame;
+            reader.ReadFrame(n, frame);
+            frames.push_back(frame);
+        }
+        return frames;
+    }
+
+    ~CaptureEngineTest() override {
+        session.reset();
+        engine.reset();
+        deck_store::Remove(deck.name);
+    }
+
+    int argc = 1;
+    char name[8] = "test";
+    char* argv[1] = {name};
+    QApplication application{argc, argv};
+    kvtest::TempDir folder;
+    DeckDevices devices;
+    DeckConfig deck;
+    Frames tape;
+    RecordingHost host;
+    std::unique_ptr<CaptureEngine> engine;
+    std::unique_ptr<CaptureSession> session;
+};
+
+// The capture stops long after the scenes were queued, with no tick in
+// between: every queued frame still reaches its file, the later scenes'
+// files included, and two scenes that start in the same second both survive
+// under the names the file writer actually gave them.
+TEST_F(CaptureEngineTest, AStopLongAfterTheSplitsWritesEveryQueuedFrameIntoItsOwnFile) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 10}, {{2024, 5, 1, 10, 0, 0}, true, 10}, {{2024, 5, 1, 10, 2, 0}, true, 10}},
+             8.0);
+    StartEngine();
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    // The deck plays the whole tape while nobody ticks: everything waits in the queue.
+    std::this_thread::sleep_for(1500ms);
+    session->StopNow();
+    // The frame server's stop event comes with the next tick, as in the window.
+    session->Tick(true);
+
+    ASSERT_EQ(host.files.size(), 3u);
+    EXPECT_EQ(host.files[0]->fileName, "Tape 20240501 100000.avi");
+    EXPECT_EQ(host.files[1]->fileName, "Tape 20240501 100000 (2).avi");
+    EXPECT_EQ(host.files[2]->fileName, "Tape 20240501 100200.avi");
+    Frames written;
+    for (const auto& file : host.files) {
+        EXPECT_TRUE(fs::exists(fs::path(file->folder) / file->fileName)) << file->fileName;
+        const Frames frames = FramesOf(*file);
+        EXPECT_EQ(frames.size(), 10u) << file->fileName;
+        written.insert(written.end(), frames.begin(), frames.end());
+    }
+    EXPECT_TRUE(written == tape) << "the files do not hold the tape's frames in order";
+    EXPECT_EQ(session->PendingFinishedFiles(), 0u);
+}
+
+// The tape running out stops the capture as the stop button does; a file
+// type chosen during the capture applies to the next one.
+TEST_F(CaptureEngineTest, TheTapesEndFinishesTheCaptureAndAFileTypeChangeWaitsForIt) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 15}}, 8.0);
+    StartEngine();
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->GetRecording(); }));
+    SetSetting(SettingId::FileType, {{}, 2}, true);
+    TickUntilTapeEnds();
+    session->Tick(true);
+    ASSERT_EQ(host.files.size(), 1u);
+    AviReader first;
+    ASSERT_EQ(first.Open(fs::path(host.files[0]->folder) / host.files[0]->fileName), S_OK);
+    EXPECT_EQ(first.Type(), DvAviType::Type1);
+    EXPECT_EQ(first.FrameCount(), 15u);
+    EXPECT_FALSE(engine->IsCapturing());
+    EXPECT_EQ(host.modes.back(), ED_MODE_STOP);
+
+    // Rewound and captured again: now as type 2.
+    session->Transport(ED_MODE_REW);
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->TransportMode() == ED_MODE_STOP; }));
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    TickUntilTapeEnds();
+    session->Tick(true);
+    ASSERT_EQ(host.files.size(), 2u);
+    EXPECT_EQ(host.files[1]->fileName, "Tape 20240501 100000 (2).avi");
+    AviReader second;
+    ASSERT_EQ(second.Open(fs::path(host.files[1]->folder) / host.files[1]->fileName), S_OK);
+    EXPECT_EQ(second.Type(), DvAviType::Type2);
+    EXPECT_EQ(second.FrameCount(), 15u);
+}
+
+// Play pressed on the camcorder itself is followed like the window's button:
+// an armed start-now capture records; winding during it stops the capture.
+TEST_F(CaptureEngineTest, PlayOnTheCamcorderStartsTheArmedCaptureAndWindingStopsIt) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 100}}, 1.0);
+    StartEngine();
+    session->StartNow();
+    EXPECT_FALSE(engine->GetRecording());
+    const auto pressed = kvtest::RunChild({KVTEST_DECK, "press", deck.name, "play"});
+    ASSERT_EQ(pressed.exitCode, 0) << pressed.output;
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->GetRecording(); }));
+    ASSERT_FALSE(host.modes.empty());
+    EXPECT_EQ(host.modes.front(), ED_MODE_PLAY);
+    EXPECT_TRUE(Eventually([&] { session->Tick(true); return engine->HasTimecode(); }));
+    EXPECT_NE(engine->TapePositionText(), "--:--:--.--");
+    EXPECT_EQ(engine->TapeDateText().find("--"), std::string::npos);
+
+    session->Transport(ED_MODE_FF);
+    EXPECT_FALSE(engine->IsCapturing());
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return host.files.size() == 1; }));
+    EXPECT_GT(FramesOf(*host.files[0]).size(), 0u);
+    EXPECT_FALSE(engine->GetRecording());
+}
+
+}  // namespace
