@@ -127,7 +127,9 @@ ThumbnailStrip::Grab CaptureEngine::GrabFrame() {
 // once FileGraph has written the file's last frame (its EC_COMPLETE); until
 // then the item stays and, unless wait is set, a later tick tries again.
 bool CaptureEngine::HandleFileCommand(bool wait) {
-    if (!queue_) return false;
+    // After a write failure no further file is opened: the capture is being
+    // stopped, and FinishFileGraph gives up what is still queued.
+    if (!queue_ || fileFailed_) return false;
     FrameQueue::ItemPtr head;
     if (!queue_->TakeFirst(head, true) || !head || head->kind == QueueFrame) return false;
     if (head->kind == QueueEndOfFile && !WaitForFileEnd(wait ? kFileEndLimit : 0ms)) return false;
@@ -220,6 +222,7 @@ void CaptureEngine::FinishFileGraph() {
     }
     if (queue_) queue_->ClearAll();
     CloseFile();
+    fileFailed_ = false;  // the failed file is closed; the next capture opens files again
     if (!fileControl_) return;
     OAFilterState state = State_Stopped;
     HRESULT hr = fileControl_->GetState(0, &state);
