@@ -1,5 +1,10 @@
 #include "korvanta/capture/capture_session.h"
 
+#include <algorithm>
+#include <filesystem>
+
+#include "korvanta/capture/capture_folder.h"
+
 namespace {
 
 constexpr int kStartNowButton = 0;
@@ -13,6 +18,14 @@ constexpr std::array<bool, 6> kAfterStartPlaying{false, false, false, true, true
 constexpr std::array<bool, 6> kAfterStartArmed{true, true, true, true, false, false};
 constexpr std::array<bool, 6> kAfterStopArmed{true, false, false, true, true, true};
 constexpr std::array<bool, 6> kAfterStop{true, true, true, false, false, false};
+
+// The file is on disk under the path the file writer was given ("\" read as the separator).
+bool FileWasWritten(const std::string& folder, const std::string& fileName) {
+    std::string path = CaptureFilePath(folder, fileName);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
 
 }  // namespace
 
@@ -157,6 +170,8 @@ void CaptureSession::QueueFinishedFile(const std::string& folder, const std::str
 void CaptureSession::PostResolvedFiles() {
     // Records go out in the order the files were finished, each once the
     // engine has closed its file and knows the name it was written under.
+    // A file that is not there is not announced: its start was given up
+    // after a write failure, or its folder went away.
     while (!pending_.empty()) {
         FinishedFileRecord& record = *pending_.front();
         const std::optional<std::string> written = engine_.WrittenFileName(record.folder, record.fileName);
@@ -164,6 +179,6 @@ void CaptureSession::PostResolvedFiles() {
         record.fileName = *written;
         std::unique_ptr<FinishedFileRecord> ready = std::move(pending_.front());
         pending_.pop_front();
-        host_.PostFinishedFile(std::move(ready));
+        if (FileWasWritten(ready->folder, ready->fileName)) host_.PostFinishedFile(std::move(ready));
     }
 }
