@@ -240,9 +240,16 @@ void HeadlessCapture::WriteFailed(const std::string& fileName) {
 }
 
 void HeadlessCapture::PrintFiles() {
+    // Standard output lists the files that are there when the capture ends;
+    // one finished earlier whose folder was removed since is named on
+    // standard error instead, so a script never gets a path that is gone.
     for (const auto& record : files_) {
         const std::string path = JoinPath(record->folder, record->fileName);
-        out_ << "file: " << path << " frames: " << FramesInFile(path) << "\n";
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            out_ << "file: " << path << " frames: " << FramesInFile(path) << "\n";
+        else
+            progress_ << "korvanta-capture: " << path << " was written but is gone\n";
     }
     out_ << std::flush;
 }

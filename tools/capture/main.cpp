@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
 
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
+    // A file-size limit reached while writing is a full disk to the capture:
+    // the write fails, the capture stops and the file is kept, where the
+    // signal's default action would kill the program with the file unclosed.
+    std::signal(SIGXFSZ, SIG_IGN);
     HeadlessCapture capture(*options, std::cout, std::cerr);
     return capture.Run();
 }
