@@ -1,0 +1,256 @@
+// korvanta-capture when things go wrong, run as a child process on a virtual
+// deck playing the PAL demo tape: a full disk, the camcorder unplugged, the
+// capture folder removed, an interrupt and bad command lines. Each ends with
+// the right exit code and message, never a crash or a hang, and every file
+// listed reads back with the frames the listing gives.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "capture_run.h"
+#include "media_tools.h"
+#include "platform/devices/deck_config.h"
+#include "platform/media/filters/avi/avi_reader.h"
+#include "support/temp_dir.h"
+#include "tests/platform/com/child_process.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const fs::path kBin = fs::path(KORVANTA_BINARY_DIR) / "bin";
+const fs::path kTape = fs::path(KORVANTA_BINARY_DIR) / "demo/demo-pal.dv";
+constexpr const char* kDeviceName = "KORVANTA - DV Camcorder";
+constexpr const char* kWriteFailed = "The recorded file cannot be written.";
+constexpr std::size_t kPalFrameBytes = 144000;
+// Far beyond any run here (the whole tape at real time is 31 s), so only a hang reaches it.
+constexpr auto kRunLimit = 90s;
+
+// A virtual deck playing the demo tape, in the registry for one test.
+class DemoDeck {
+public:
+    explicit DemoDeck(double speed) {
+        config_.name = "Faults deck";
+        config_.tape = kTape;
+        config_.speed = speed;
+        config_.deviceId = deck_store::NewDeviceId();
+        added_ = deck_store::Add(config_, nullptr);
+    }
+    ~DemoDeck() { deck_store::Remove(config_.name); }
+    DemoDeck(const DemoDeck&) = delete;
+    DemoDeck& operator=(const DemoDeck&) = delete;
+
+    bool Added() const { return added_; }
+    const std::string& Name() const { return config_.name; }
+
+private:
+    DeckConfig config_;
+    bool added_ = false;
+};
+
+struct ListedFile {
+    fs::path path;
+    std::uint64_t frames = 0;
+};
+
+// The "file: FULL-PATH frames: N" lines of standard output; other lines fail the test.
+std::vector<ListedFile> ListedFiles(const std::string& output) {
+    std::vector<ListedFile> files;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        const auto frames = line.rfind(" frames: ");
+        if (!line.starts_with("file: ") || frames == std::string::npos) {
+            ADD_FAILURE() << "unexpected line on standard output: " << line;
+            continue;
+        }
+        files.push_back({line.substr(6, frames - 6), std::stoull(line.substr(frames + 9))});
+    }
+    return files;
+}
+
+// The file is there and both our reader and ffprobe find the frames the listing gives.
+void ExpectReadable(const ListedFile& file) {
+    SCOPED_TRACE(file.path.string());
+    ASSERT_TRUE(fs::exists(file.path));
+    AviReader reader;
+    ASSERT_EQ(reader.Open(file.path), S_OK);
+    EXPECT_EQ(reader.FrameCount(), file.frames);
+    EXPECT_EQ(kvtest::ProbeStream(file.path, "v:0")["nb_read_packets"], std::to_string(file.frames));
+}
+
+class CaptureFaultsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // The filter modules and platform classes, registered by the real tool
+        // into this process's private registry, which the children share.
+        for (const auto& module : fs::directory_iterator(fs::path(KORVANTA_BINARY_DIR) / "lib/modules")) {
+            if (module.path().extension() != ".so") continue;
+            ASSERT_EQ(kvtest::RunChild({(kBin / "korvanta-regsvr").string(), module.path().string()}).exitCode, 0);
+        }
+        ASSERT_EQ(kvtest::RunChild({(kBin / "korvanta-regsvr").string(), "--platform"}).exitCode, 0);
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(fs::exists(kTape)) << "build the demo_tapes target";
+        fs::create_directory(folder_);
+        fs::create_directory(work_);
+        fs::create_directory(logs_);
+    }
+
+    std::vector<std::string> CaptureCommand(std::vector<std::string> options) const {
+        std::vector<std::string> command{(kBin / "korvanta-capture").string(), "--device", kDeviceName,
+                                         "--folder", folder_.string(), "--play"};
+        command.insert(command.end(), options.begin(), options.end());
+        return command;
+    }
+
+    std::unique_ptr<kvtest::CaptureRun> Start(const std::vector<std::string>& command) const {
+        auto run = std::make_unique<kvtest::CaptureRun>(command, work_, logs_);
+        EXPECT_TRUE(run->Started());
+        return run;
+    }
+
+    kvtest::TempDir temp_;
+    const fs::path folder_ = temp_ / "captures";
+    const fs::path work_ = temp_ / "work";  // no settings file: the defaults apply
+    const fs::path logs_ = temp_ / "logs";
+};
+
+// A disk that fills while a file is written (a file-size limit stands in for
+// it): the capture stops, the file keeps every frame written, in order from
+// the tape, and the user is told. The program itself ignores SIGXFSZ.
+TEST_F(CaptureFaultsTest, FullDiskStopsTheCaptureAndKeepsTheFramesWritten) {
+    DemoDeck deck(8.0);
+    ASSERT_TRUE(deck.Added());
+    const std::vector<BYTE> tape = kvtest::ReadFileBytes(kTape);
+    constexpr int kLimitKiB = 3000;  // some twenty frames
+    for (const char* type : {"1", "2"}) {
+        SCOPED_TRACE(std::string("type ") + type);
+        fs::remove_all(folder_);
+        fs::create_directory(folder_);
+        std::vector<std::string> command{"/bin/bash", "-c", "ulimit -f " + std::to_string(kLimitKiB) + " && exec \"$@\"",
+                                         "bash"};
+        for (std::string& part : CaptureCommand({"--threshold", "none", "--type", type})) command.push_back(part);
+        const auto run = Start(command);
+        ASSERT_EQ(run->Wait(kRunLimit), 1) << run->Error();
+        EXPECT_NE(run->Error().find(kWriteFailed), std::string::npos) << run->Error();
+
+        const std::vector<ListedFile> files = ListedFiles(run->Output());
+        ASSERT_EQ(files.size(), 1u) << run->Output();
+        ExpectReadable(files[0]);
+        EXPECT_GT(files[0].frames, 5u);
+        EXPECT_LE(fs::file_size(files[0].path), std::uintmax_t(kLimitKiB) * 1024);
+
+        // The frames kept are the tape's, one after the other from the start of the capture.
+        AviReader reader;
+        ASSERT_EQ(reader.Open(files[0].path), S_OK);
+        std::vector<BYTE> frame;
+        for (std::uint64_t i = 0; i < reader.FrameCount(); ++i) {
+            ASSERT_EQ(reader.ReadFrame(i, frame), S_OK);
+            ASSERT_EQ(frame.size(), kPalFrameBytes);
+            ASSERT_TRUE(std::equal(frame.begin(), frame.end(), tape.begin() + std::ptrdiff_t(i * kPalFrameBytes)))
+                << "frame " << i;
+        }
+    }
+}
+
+// The camcorder unplugged mid-capture ends the capture; the file being
+// written is closed readable and listed.
+TEST_F(CaptureFaultsTest, DeckRemovedMidCaptureEndsItWithTheFileReadable) {
+    DemoDeck deck(2.0);
+    ASSERT_TRUE(deck.Added());
+    const auto run = Start(CaptureCommand({"--threshold", "none", "--type", "2"}));
+    ASSERT_TRUE(run->WaitForError("writing ", 30s)) << run->Error();
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(kvtest::RunChild({(kBin / "korvanta-deck").string(), "remove", deck.Name()}).exitCode, 0);
+
+    ASSERT_EQ(run->Wait(kRunLimit), 1) << run->Error();
+    EXPECT_NE(run->Error().find("unplugged"), std::string::npos) << run->Error();
+    const std::vector<ListedFile> files = ListedFiles(run->Output());
+    ASSERT_FALSE(files.empty()) << run->Error();
+    for (const ListedFile& file : files) ExpectReadable(file);
+    EXPECT_GT(files.back().frames, 0u);
+}
+
+// The capture folder removed while files are still to come: the next file
+// cannot be written, which stops the capture with the message. The files
+// finished before went with the folder, so none is listed as written.
+TEST_F(CaptureFaultsTest, FolderRemovedMidCaptureIsReported) {
+    DemoDeck deck(1.0);
+    ASSERT_TRUE(deck.Added());
+    const auto run = Start(CaptureCommand({"--threshold", "1", "--type", "2"}));
+    ASSERT_TRUE(run->WaitForError("finished ", 30s)) << run->Error();
+    fs::remove_all(folder_);
+
+    ASSERT_EQ(run->Wait(kRunLimit), 1) << run->Error();
+    EXPECT_NE(run->Error().find(kWriteFailed), std::string::npos) << run->Error();
+    EXPECT_EQ(run->Output(), "");
+    EXPECT_FALSE(fs::exists(folder_)) << "nothing is written after the folder is gone";
+}
+
+TEST_F(CaptureFaultsTest, MissingFolderAtStartCapturesNothing) {
+    DemoDeck deck(8.0);
+    ASSERT_TRUE(deck.Added());
+    fs::remove_all(folder_);
+    const auto run = Start(CaptureCommand({}));
+    ASSERT_EQ(run->Wait(kRunLimit), 1) << run->Error();
+    EXPECT_NE(run->Error().find("The folder for recorded files does not exist."), std::string::npos) << run->Error();
+    EXPECT_EQ(run->Error().find("writing "), std::string::npos) << run->Error();
+    EXPECT_EQ(run->Output(), "");
+    EXPECT_FALSE(fs::exists(folder_));
+}
+
+// An interrupt (Ctrl+C) ends the capture as the stop button does: the file
+// closes readable and is listed.
+TEST_F(CaptureFaultsTest, InterruptEndsTheCaptureWithTheFilesListed) {
+    DemoDeck deck(1.0);
+    ASSERT_TRUE(deck.Added());
+    const auto run = Start(CaptureCommand({"--threshold", "none", "--type", "1"}));
+    ASSERT_TRUE(run->WaitForError("writing ", 30s)) << run->Error();
+    std::this_thread::sleep_for(1500ms);
+    run->Signal(SIGINT);
+
+    ASSERT_EQ(run->Wait(kRunLimit), 1) << run->Error();
+    EXPECT_NE(run->Error().find("interrupted"), std::string::npos) << run->Error();
+    const std::vector<ListedFile> files = ListedFiles(run->Output());
+    ASSERT_EQ(files.size(), 1u) << run->Output();
+    ExpectReadable(files[0]);
+    EXPECT_GT(files[0].frames, 0u);
+}
+
+TEST_F(CaptureFaultsTest, BadCommandLinesExitWithTwoAndSayWhy) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* says;
+    } cases[] = {
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"--device"}, "option --device needs a value"},
+        {{"--folder"}, "option --folder needs a value"},
+        {{"--type", "3"}, "invalid --type '3'"},
+        {{"--threshold", "soon"}, "invalid threshold 'soon'"},
+        {{"--threshold", "-5"}, "invalid threshold '-5'"},
+        {{"--threshold", "000 00 60 00"}, "invalid threshold"},
+        {{"--start", "later"}, "invalid --start 'later'"},
+        {{"--stop", "after=0"}, "invalid --stop 'after=0'"},
+        {{"--stop", "after=x"}, "invalid --stop 'after=x'"},
+        {{"--stop", "never"}, "invalid --stop 'never'"},
+        {{"--play", "extra"}, "unknown option 'extra'"},
+    };
+    for (const auto& bad : cases) {
+        std::vector<std::string> command{(kBin / "korvanta-capture").string()};
+        command.insert(command.end(), bad.arguments.begin(), bad.arguments.end());
+        SCOPED_TRACE(command.back());
+        const kvtest::ChildResult result = kvtest::RunChild(command);
+        EXPECT_EQ(result.exitCode, 2) << result.output;
+        EXPECT_NE(result.output.find(std::string("korvanta-capture: ") + bad.says), std::string::npos) << result.output;
+        EXPECT_NE(result.output.find("--help"), std::string::npos) << result.output;
+    }
+}
+
+}  // namespace
