@@ -157,7 +157,11 @@ void VirtualDeck::Play(std::stop_token stop, const FrameSink& sink) {
     Clock::time_point due = Clock::now();
     std::unique_lock lock(mutex_);
     while (!stop.stop_requested()) {
-        wake_.wait_until(lock, stop, due, [this] { return modeChanged_; });
+        // A stopped VCR shows nothing until its mode changes: no tick to wait for.
+        if (transport_.Mode() == ED_MODE_STOP && !config_.camera)
+            wake_.wait(lock, stop, [this] { return modeChanged_; });
+        else
+            wake_.wait_until(lock, stop, due, [this] { return modeChanged_; });
         if (stop.stop_requested()) break;
         const Clock::time_point now = Clock::now();
         if (modeChanged_) {
