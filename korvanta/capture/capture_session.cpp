@@ -134,10 +134,15 @@ void CaptureSession::Tick(bool deviceChosen) {
 
 void CaptureSession::HandleEvents() {
     bool firstOfTick = true;
+    // Whether a file is being written after the events of this tick: its
+    // thumbnails start afresh once, not once for every file that began and
+    // ended between two ticks (each grab waits for a frame).
+    bool newFileBegun = false;
     while (std::unique_ptr<RelayEvent> event = engine_.NextEvent()) {
         switch (event->code) {
             case RELAY_EVENT_STOPPED:
                 StopHandler(true, event.get());
+                newFileBegun = false;
                 break;
             case RELAY_EVENT_STARTED:
                 StartNowHandler(true);
@@ -145,13 +150,16 @@ void CaptureSession::HandleEvents() {
             case RELAY_EVENT_FILE_ENDED:
                 if (!skipNextFinished_) QueueFinishedFile(event->folder.utf8(), event->fileName.utf8(), firstOfTick);
                 skipNextFinished_ = false;
-                engine_.ClearThumbnailsAndGrab();
-                host_.CurrentFileChanged(engine_.GetFileName());
+                newFileBegun = true;
                 break;
             default:
                 break;
         }
         firstOfTick = false;
+    }
+    if (newFileBegun) {
+        engine_.ClearThumbnailsAndGrab();
+        host_.CurrentFileChanged(engine_.GetFileName());
     }
     if (const std::optional<std::string> failed = engine_.TakeWriteFailure()) host_.WriteFailed(*failed);
     PostResolvedFiles();

@@ -21,8 +21,12 @@ bool IsActiveMode(LONG mode) { return mode != kStop && mode != kPause; }
 
 }  // namespace
 
+// The mode set is also remembered, so that PollMode notices when the
+// camcorder leaves it by itself: a tape that runs out within a tick of being
+// started would otherwise never be seen to stop, and its capture never end.
 void CaptureEngine::SetMode(LONG mode) {
-    if (transport_) transport_->put_Mode(mode);
+    if (!transport_ || FAILED(transport_->put_Mode(mode))) return;
+    if (mode != kStepForward && mode != kStepBack) SetTransportModeValue(mode);
 }
 
 void CaptureEngine::SetTransportModeValue(LONG mode) {
