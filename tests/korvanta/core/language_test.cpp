@@ -106,6 +106,7 @@ std::map<std::string, std::vector<std::string>> KeysInUse() {
     for (const NumberedText& message : MessageTable()) keys["Messages"].emplace_back(message.key);
     for (const NumberedText& error : ErrorTable()) keys["Errors"].emplace_back(error.key);
     keys["Errors"].emplace_back("NotDVFiles");
+    keys["Errors"].emplace_back("CaptureWriteFailed");
     for (int command = 1001; command <= 1053; ++command) keys["ContextMenu"].emplace_back(ContextMenuKey(command));
     keys["Labels"] = {
         "CapOutFileName", "CapDiff", "CapScDiffCustom", "CapScNoScene", "CapScDiff1Sec", "CapScDiff1Min",
