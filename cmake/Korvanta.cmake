@@ -12,11 +12,13 @@ function(korvanta_add_module name)
   set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${KORVANTA_MODULE_DIR})
 endfunction()
 
-# korvanta_add_test(<name> SOURCES ... LIBS ... [LABELS ...])
+# korvanta_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s] [RUN_SERIAL])
 # A GoogleTest executable; its main points the registry at a fresh temporary
 # folder and selects Qt's offscreen platform, so tests never see the user's setup.
+# RUN_SERIAL: its tests run while no other test does (captures that play a
+# deck in real time must not compete with the rest of the suite for the CPU).
 function(korvanta_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE kv_testmain ${ARG_LIBS})
   target_compile_definitions(${name} PRIVATE
@@ -26,8 +28,12 @@ function(korvanta_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  set(serial FALSE)
+  if(ARG_RUN_SERIAL)
+    set(serial TRUE)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-      PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial} LABELS "${ARG_LABELS}")
 endfunction()
 
 # korvanta_add_benchmark(<name> SOURCES ... LIBS ...)

@@ -171,8 +171,8 @@ void VirtualDeck::Play(std::stop_token stop, const FrameSink& sink) {
         }
         if (now < due) continue;
         // Frames that fell due while the player was held up are still
-        // delivered, one by one, as a camcorder's link buffers them; only a
-        // delay beyond that buffer loses frames.
+        // delivered, one by one, as the link to a camcorder buffers them
+        // (four seconds of real-time play); only a longer delay loses frames.
         const std::int64_t overdue = (now - due) / tickPeriod_;
         const std::int64_t ticks = overdue > kBufferedFrames ? 1 + overdue : 1;
         due += ticks * tickPeriod_;

@@ -85,7 +85,7 @@ private:
     const TapeFile tape_;
     const std::chrono::nanoseconds tickPeriod_;
     // How many frames the link holds for a player that fell behind.
-    static constexpr std::int64_t kBufferedFrames = 25;
+    static constexpr std::int64_t kBufferedFrames = 100;
 
     mutable std::mutex mutex_;
     std::condition_variable_any wake_;   // a mode change or an unplug for the player

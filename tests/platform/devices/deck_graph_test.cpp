@@ -297,7 +297,7 @@ TEST_F(DeckGraph, ACaptureConsumerThatHoldsTheDeckUpCostsDroppedFramesAndABusyPr
     // A capture consumer held up for longer than the link buffers costs frames.
     captureSink->BlockRendering();
     ASSERT_TRUE(captureSink->WaitUntilBlocked(2000));
-    std::this_thread::sleep_for(600ms);
+    std::this_thread::sleep_for(1500ms);
     captureSink->Unblock();
     ASSERT_TRUE(Eventually([&] { return SUCCEEDED(counts->GetNumDropped(&dropped)) && dropped > 0; }));
     EXPECT_EQ(control->Stop(), S_OK);
