@@ -17,6 +17,8 @@ using namespace std::chrono_literals;
 
 constexpr auto kTickInterval = 340ms;
 constexpr auto kProgressInterval = 1s;
+// Ticks (about one second) a camcorder is given to begin rewinding.
+constexpr int kRewindStartTicks = 3;
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -163,7 +165,12 @@ void HeadlessCapture::Tick() {
     if (engine_->IsPlaying()) sawPlaying_ = true;
 
     if (phase_ == Phase::Rewinding) {
-        if (engine_->TransportMode() == ED_MODE_STOP && sawPlaying_) {
+        // The rewind is over when the camcorder stops after winding, or has not
+        // begun to wind a while after the command: a tape already at its start
+        // stops at once, and playing is never seen on the way.
+        ++rewindTicks_;
+        if (engine_->TransportMode() == ED_MODE_REW) sawWinding_ = true;
+        if (engine_->TransportMode() == ED_MODE_STOP && (sawWinding_ || rewindTicks_ >= kRewindStartTicks)) {
             sawPlaying_ = false;
             BeginCapture();
         }

@@ -56,6 +56,8 @@ private:
     Phase phase_ = Phase::Waiting;
     bool stopArmed_ = false;
     bool sawPlaying_ = false;
+    bool sawWinding_ = false;   // the camcorder reported rewinding since the rewind command
+    int rewindTicks_ = 0;       // ticks since the rewind command
     bool deviceGone_ = false;
     std::optional<std::chrono::steady_clock::time_point> recordingSince_;
     std::chrono::steady_clock::time_point lastProgress_{};
