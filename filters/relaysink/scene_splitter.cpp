@@ -98,22 +98,22 @@ void SceneSplitter::OnSample(std::uint8_t* data, std::uint32_t length, bool disc
     reader_.Attach(nullptr, 0);
 }
 
+// A stop armed for the next scene comes first: a scene whose picture also
+// changes between 4:3 and 16:9 is still the scene the capture ends at.
 void SceneSplitter::DecideWhileRecording() {
+    if (IsJump()) jumpSeen_ = true;
+    const bool definedJump = IsDefinedJump();
+    if ((mode_ == StopOnScene && jumpSeen_) || (mode_ == StopOnDefinedScene && definedJump)) {
+        Stop();
+        return;
+    }
     if ((current_.wide != 0) != fileWide_) {
         fileWide_ = current_.wide != 0;
         NewFile();
         return;
     }
-    if (IsJump()) jumpSeen_ = true;
-    if (mode_ == StopOnScene && jumpSeen_) {
-        Stop();
-        return;
-    }
-    if (IsDefinedJump()) {
-        if (mode_ == StopOnDefinedScene)
-            Stop();
-        else
-            NewFile();
+    if (definedJump) {
+        NewFile();
         return;
     }
     if (SameTimeCode(current_, previous_) && TimeCodeInRange(current_)) sameTimeCode_ = true;
