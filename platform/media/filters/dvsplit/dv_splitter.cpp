@@ -100,6 +100,12 @@ DWORD CDvSplitter::InputAudioRate() const {
     return 48000;
 }
 
+HRESULT CDvSplitter::Pause() {
+    CAutoLock lock(m_pLock);
+    if (m_State == State_Stopped) audioRate_ = 0;
+    return CBaseFilter::Pause();
+}
+
 HRESULT CDvSplitter::Split(IMediaSample* sample) {
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
@@ -138,10 +144,19 @@ HRESULT CDvSplitter::DeliverAudio(IMediaSample* in, std::span<const BYTE> frame)
     HRESULT hr = audio_->GetDeliveryBuffer(out.GetAddressOf(), nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
     if (out->GetSize() < LONG(pcm.size())) return VFW_E_BUFFER_OVERFLOW;
+    if (audioRate_ == 0) {
+        // The rate the connection was made with: the upstream format block
+        // may name another rate than the frames carry.
+        const CMediaType& connected = audio_->CurrentMediaType();
+        if (connected.pbFormat && connected.cbFormat >= sizeof(WAVEFORMATEX))
+            audioRate_ = reinterpret_cast<const WAVEFORMATEX*>(connected.pbFormat)->nSamplesPerSec;
+    }
     if (hasAudio && format.samplesPerSecond != audioRate_) {
-        // The rate changed (a tape recorded at 32 kHz after 48 kHz): say so on this sample.
+        // The frames' rate differs from the type downstream holds (the
+        // connection's, or a tape recorded at 32 kHz after 48 kHz): say so
+        // on this sample, before the first sound of the new rate.
         CMediaType changed = DvPcmType(format.samplesPerSecond);
-        if (audioRate_ != 0) out->SetMediaType(&changed);
+        out->SetMediaType(&changed);
         audioRate_ = format.samplesPerSecond;
     }
     BYTE* data = nullptr;

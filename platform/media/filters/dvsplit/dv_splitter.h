@@ -22,6 +22,8 @@ public:
     // Pins: 0 "Input", 1 "DVVidOut0", 2 "AudOut00".
     CBasePin* GetPin(int n) override;
     int GetPinCount() override { return 3; }
+    // Each run starts from the audio type the connection holds.
+    HRESULT Pause() override;
 
 private:
     CDvSplitter(IUnknown* outer, HRESULT* phr);
