@@ -239,7 +239,14 @@ void HeadlessCapture::TransportChanged(LONG mode) {
 }
 
 void HeadlessCapture::CurrentFileChanged(const std::string& fileName) {
-    if (!fileName.empty()) progress_ << "writing " << fileName << "\n";
+    if (fileName.empty()) return;
+    progress_ << "writing " << fileName << "\n";
+    // A fast tape may begin and end a recording between two ticks: the first
+    // file begun is what tells that recording started.
+    if (phase_ == Phase::Waiting) {
+        phase_ = Phase::Recording;
+        recordingSince_ = std::chrono::steady_clock::now();
+    }
 }
 
 void HeadlessCapture::WriteFailed(const std::string& fileName) {
