@@ -49,16 +49,7 @@ CaptureEngine::~CaptureEngine() {
         videoWindow_->put_Visible(OAFALSE);
         videoWindow_->put_Owner(0);
     }
-    if (captureGraph_) {
-        for (;;) {
-            ComPtr<IEnumFilters> filters;
-            ComPtr<IBaseFilter> filter;
-            if (FAILED(captureGraph_->EnumFilters(filters.GetAddressOf())) || !filters ||
-                filters->Next(1, filter.GetAddressOf(), nullptr) != S_OK)
-                break;
-            if (FAILED(captureGraph_->RemoveFilter(filter.Get()))) break;
-        }
-    }
+    RemoveAllFilters(captureGraph_.Get());
 }
 
 bool CaptureEngine::CreateGraphs(HWND window, const std::string& baseName, SceneThreshold threshold) {

@@ -109,14 +109,7 @@ void CaptureEngine::RemoveCaptureFilters() {
         if (SUCCEEDED(captureGraph_->FindFilterByName(name, present.GetAddressOf())) && present.Get() == filter)
             captureGraph_->RemoveFilter(filter);
     }
-    for (;;) {
-        ComPtr<IEnumFilters> filters;
-        ComPtr<IBaseFilter> filter;
-        if (FAILED(captureGraph_->EnumFilters(filters.GetAddressOf())) || !filters ||
-            filters->Next(1, filter.GetAddressOf(), nullptr) != S_OK)
-            break;
-        if (FAILED(captureGraph_->RemoveFilter(filter.Get()))) break;
-    }
+    RemoveAllFilters(captureGraph_.Get());
 }
 
 HRESULT CaptureEngine::SwitchCaptureStream(bool on) {

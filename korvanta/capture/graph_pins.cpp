@@ -47,3 +47,15 @@ void DisconnectBothEnds(IGraphBuilder* graph, IPin* pin) {
     if (SUCCEEDED(pin->ConnectedTo(peer.GetAddressOf())) && peer) graph->Disconnect(peer.Get());
     graph->Disconnect(pin);
 }
+
+void RemoveAllFilters(IGraphBuilder* graph) {
+    if (!graph) return;
+    for (;;) {
+        ComPtr<IEnumFilters> filters;
+        ComPtr<IBaseFilter> filter;
+        if (FAILED(graph->EnumFilters(filters.GetAddressOf())) || !filters ||
+            filters->Next(1, filter.GetAddressOf(), nullptr) != S_OK)
+            return;
+        if (FAILED(graph->RemoveFilter(filter.Get()))) return;
+    }
+}

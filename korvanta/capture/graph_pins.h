@@ -1,6 +1,6 @@
 #pragma once
 // Finding pins in a filter graph, the way the capture engine splices its own
-// filters into the connections the platform made.
+// filters into the connections the platform made, and emptying a graph.
 #include "platform/com/com_ptr.h"
 #include "platform/media/strmif.h"
 
@@ -21,3 +21,6 @@ ConnectedPin FindConnectedPin(IGraphBuilder* graph, PIN_DIRECTION direction, con
 
 // Disconnects the pin and its peer, if it has one.
 void DisconnectBothEnds(IGraphBuilder* graph, IPin* pin);
+
+// Removes every filter from the graph.
+void RemoveAllFilters(IGraphBuilder* graph);
