@@ -14,19 +14,20 @@
 #include <mutex>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "capture_child.h"
 #include "demo_tape_scenes.h"
 #include "media_tools.h"
 #include "platform/media/filters/avi/avi_reader.h"
 #include "support/temp_dir.h"
 #include "tests/filters/relaysink/time_zone.h"
+#include "tests/korvanta/capture/support/capture_run.h"
+#include "tests/korvanta/capture/support/demo_deck.h"
+#include "tests/korvanta/capture/support/listed_files.h"
+#include "tests/korvanta/capture/support/module_registration.h"
 #include "tests/platform/com/child_process.h"
-#include "platform/devices/deck_config.h"
 
 namespace kvtest {
 
@@ -50,31 +51,6 @@ constexpr double kButtonSpeed = 2;
 // Far beyond any capture here, so only a hang reaches it.
 constexpr auto kRunLimit = 120s;
 
-struct ListedFile {
-    fs::path path;
-    std::uint64_t frames = 0;
-    bool operator==(const ListedFile&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const ListedFile& file) {
-    return out << file.path << " (" << file.frames << " frames)";
-}
-
-// The "file: FULL-PATH frames: N" lines of standard output; any other line fails the test.
-std::vector<ListedFile> ListedFiles(const std::string& output) {
-    std::vector<ListedFile> files;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        const auto frames = line.rfind(" frames: ");
-        if (!line.starts_with("file: ") || frames == std::string::npos) {
-            ADD_FAILURE() << "unexpected line on standard output: " << line;
-            continue;
-        }
-        files.push_back({line.substr(6, frames - 6), std::stoull(line.substr(frames + 9))});
-    }
-    return files;
-}
-
 struct Capture {
     std::optional<int> exitCode;
     std::string error;
@@ -90,7 +66,7 @@ std::vector<std::string> CaptureCommand(const fs::path& folder, const std::vecto
 
 Capture RunCapture(const fs::path& folder, const std::vector<std::string>& options) {
     const TempDir work;
-    CaptureChild child(CaptureCommand(folder, options), work.path());
+    CaptureRun child(CaptureCommand(folder, options), work.path(), work.path());
     Capture capture;
     capture.exitCode = child.Wait(kRunLimit);
     capture.error = child.Error();
@@ -140,29 +116,6 @@ std::set<std::string> ListedNames(const std::vector<ListedFile>& files) {
     return names;
 }
 
-// A deck with the demo tape, in the registry while the object lives.
-class DemoDeck {
-public:
-    explicit DemoDeck(double speed) {
-        config_.name = "Demo";
-        config_.tape = kTape;
-        config_.speed = speed;
-        config_.deviceId = deck_store::NewDeviceId();
-        std::string why;
-        added_ = deck_store::Add(config_, &why);
-    }
-    ~DemoDeck() { deck_store::Remove(config_.name); }
-    DemoDeck(const DemoDeck&) = delete;
-    DemoDeck& operator=(const DemoDeck&) = delete;
-
-    bool Added() const { return added_; }
-    const std::string& Name() const { return config_.name; }
-
-private:
-    DeckConfig config_;
-    bool added_ = false;
-};
-
 // Polls until the condition holds or the time is up.
 template <class Condition>
 bool Eventually(Condition condition, std::chrono::milliseconds limit) {
@@ -182,20 +135,14 @@ protected:
     static void SetUpTestSuite() {
         zone_ = std::make_unique<ScopedTimeZone>("UTC");
         static std::once_flag once;
-        std::call_once(once, [] {
-            const std::string regsvr = (kBin / "korvanta-regsvr").string();
-            for (const auto& entry : fs::directory_iterator(KORVANTA_MODULE_DIR))
-                if (entry.path().extension() == ".so")
-                    registered_ &= RunChild({regsvr, entry.path().string()}).exitCode == 0;
-            registered_ &= RunChild({regsvr, "--platform"}).exitCode == 0;
-        });
+        std::call_once(once, [] { registered_ = RegisterCaptureModules(); });
     }
     static void TearDownTestSuite() { zone_.reset(); }
 
     void SetUp() override {
         ASSERT_TRUE(registered_) << "korvanta-regsvr could not register the modules";
         ASSERT_TRUE(fs::exists(kTape)) << kTape;
-        deck_ = std::make_unique<DemoDeck>(Speed());
+        deck_ = std::make_unique<DemoDeck>("Demo", Speed());
         ASSERT_TRUE(deck_->Added());
     }
     void TearDown() override { deck_.reset(); }
@@ -320,7 +267,8 @@ protected:
 // files, the tape's frames from its start in order.
 TEST_F(DeckButtonCapture, PauseAndStopOnTheDeckAreFollowed) {
     const TempDir work;
-    CaptureChild child(CaptureCommand(folder_.path(), {"--threshold", "1", "--type", "2", "--play"}), work.path());
+    CaptureRun child(CaptureCommand(folder_.path(), {"--threshold", "1", "--type", "2", "--play"}), work.path(),
+                     work.path());
     ASSERT_TRUE(child.Started());
     ASSERT_TRUE(Eventually([&] { return Playing() || !child.Running(); }, 30s));
     std::this_thread::sleep_for(1s);

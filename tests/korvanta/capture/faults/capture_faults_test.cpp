@@ -8,52 +8,34 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "capture_run.h"
 #include "media_tools.h"
-#include "platform/devices/deck_config.h"
 #include "platform/media/filters/avi/avi_reader.h"
 #include "support/temp_dir.h"
+#include "tests/korvanta/capture/support/capture_run.h"
+#include "tests/korvanta/capture/support/demo_deck.h"
+#include "tests/korvanta/capture/support/listed_files.h"
+#include "tests/korvanta/capture/support/module_registration.h"
 #include "tests/platform/com/child_process.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
+using kvtest::ListedFile;
+using kvtest::ListedFiles;
 
 const fs::path kBin = fs::path(KORVANTA_BINARY_DIR) / "bin";
 const fs::path kTape = fs::path(KORVANTA_BINARY_DIR) / "demo/demo-pal.dv";
 constexpr const char* kDeviceName = "KORVANTA - DV Camcorder";
+constexpr const char* kDeckName = "Faults deck";
 constexpr const char* kWriteFailed = "The recorded file cannot be written.";
 constexpr std::size_t kPalFrameBytes = 144000;
 // Far beyond any run here (the whole tape at real time is 31 s), so only a hang reaches it.
 constexpr auto kRunLimit = 90s;
-
-// A virtual deck playing the demo tape, in the registry for one test.
-class DemoDeck {
-public:
-    explicit DemoDeck(double speed) {
-        config_.name = "Faults deck";
-        config_.tape = kTape;
-        config_.speed = speed;
-        config_.deviceId = deck_store::NewDeviceId();
-        added_ = deck_store::Add(config_, nullptr);
-    }
-    ~DemoDeck() { deck_store::Remove(config_.name); }
-    DemoDeck(const DemoDeck&) = delete;
-    DemoDeck& operator=(const DemoDeck&) = delete;
-
-    bool Added() const { return added_; }
-    const std::string& Name() const { return config_.name; }
-
-private:
-    DeckConfig config_;
-    bool added_ = false;
-};
 
 // Frame index of the raw PAL tape.
 std::vector<BYTE> TapeFrame(std::uint64_t index) {
@@ -62,26 +44,6 @@ std::vector<BYTE> TapeFrame(std::uint64_t index) {
     tape.seekg(std::streamoff(index * kPalFrameBytes));
     tape.read(reinterpret_cast<char*>(frame.data()), std::streamsize(frame.size()));
     return tape ? frame : std::vector<BYTE>();
-}
-
-struct ListedFile {
-    fs::path path;
-    std::uint64_t frames = 0;
-};
-
-// The "file: FULL-PATH frames: N" lines of standard output; other lines fail the test.
-std::vector<ListedFile> ListedFiles(const std::string& output) {
-    std::vector<ListedFile> files;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        const auto frames = line.rfind(" frames: ");
-        if (!line.starts_with("file: ") || frames == std::string::npos) {
-            ADD_FAILURE() << "unexpected line on standard output: " << line;
-            continue;
-        }
-        files.push_back({line.substr(6, frames - 6), std::stoull(line.substr(frames + 9))});
-    }
-    return files;
 }
 
 // The file is there and both our reader and ffprobe find the frames the listing gives.
@@ -97,13 +59,7 @@ void ExpectReadable(const ListedFile& file) {
 class CaptureFaultsTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        // The filter modules and platform classes, registered by the real tool
-        // into this process's private registry, which the children share.
-        for (const auto& module : fs::directory_iterator(fs::path(KORVANTA_BINARY_DIR) / "lib/modules")) {
-            if (module.path().extension() != ".so") continue;
-            ASSERT_EQ(kvtest::RunChild({(kBin / "korvanta-regsvr").string(), module.path().string()}).exitCode, 0);
-        }
-        ASSERT_EQ(kvtest::RunChild({(kBin / "korvanta-regsvr").string(), "--platform"}).exitCode, 0);
+        ASSERT_TRUE(kvtest::RegisterCaptureModules()) << "korvanta-regsvr could not register the modules";
     }
 
     void SetUp() override {
@@ -136,7 +92,7 @@ protected:
 // it): the capture stops, the file keeps every frame written, in order from
 // the tape, and the user is told. The program itself ignores SIGXFSZ.
 TEST_F(CaptureFaultsTest, FullDiskStopsTheCaptureAndKeepsTheFramesWritten) {
-    DemoDeck deck(8.0);
+    kvtest::DemoDeck deck(kDeckName, 8.0);
     ASSERT_TRUE(deck.Added());
     constexpr int kLimitKiB = 3000;  // some twenty frames
     for (const char* type : {"1", "2"}) {
@@ -170,7 +126,7 @@ TEST_F(CaptureFaultsTest, FullDiskStopsTheCaptureAndKeepsTheFramesWritten) {
 // The camcorder unplugged mid-capture ends the capture; the file being
 // written is closed readable and listed.
 TEST_F(CaptureFaultsTest, DeckRemovedMidCaptureEndsItWithTheFileReadable) {
-    DemoDeck deck(2.0);
+    kvtest::DemoDeck deck(kDeckName, 2.0);
     ASSERT_TRUE(deck.Added());
     const auto run = Start(CaptureCommand({"--threshold", "none", "--type", "2"}));
     ASSERT_TRUE(run->WaitForError("writing ", 30s)) << run->Error();
@@ -189,7 +145,7 @@ TEST_F(CaptureFaultsTest, DeckRemovedMidCaptureEndsItWithTheFileReadable) {
 // cannot be written, which stops the capture with the message. The files
 // finished before went with the folder, so none is listed as written.
 TEST_F(CaptureFaultsTest, FolderRemovedMidCaptureIsReported) {
-    DemoDeck deck(1.0);
+    kvtest::DemoDeck deck(kDeckName, 1.0);
     ASSERT_TRUE(deck.Added());
     const auto run = Start(CaptureCommand({"--threshold", "1", "--type", "2"}));
     ASSERT_TRUE(run->WaitForError("finished ", 30s)) << run->Error();
@@ -202,7 +158,7 @@ TEST_F(CaptureFaultsTest, FolderRemovedMidCaptureIsReported) {
 }
 
 TEST_F(CaptureFaultsTest, MissingFolderAtStartCapturesNothing) {
-    DemoDeck deck(8.0);
+    kvtest::DemoDeck deck(kDeckName, 8.0);
     ASSERT_TRUE(deck.Added());
     fs::remove_all(folder_);
     const auto run = Start(CaptureCommand({}));
@@ -216,7 +172,7 @@ TEST_F(CaptureFaultsTest, MissingFolderAtStartCapturesNothing) {
 // An interrupt (Ctrl+C) ends the capture as the stop button does: the file
 // closes readable and is listed.
 TEST_F(CaptureFaultsTest, InterruptEndsTheCaptureWithTheFilesListed) {
-    DemoDeck deck(1.0);
+    kvtest::DemoDeck deck(kDeckName, 1.0);
     ASSERT_TRUE(deck.Added());
     const auto run = Start(CaptureCommand({"--threshold", "none", "--type", "1"}));
     ASSERT_TRUE(run->WaitForError("writing ", 30s)) << run->Error();

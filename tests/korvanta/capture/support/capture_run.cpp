@@ -1,4 +1,4 @@
-#include "capture_run.h"
+#include "tests/korvanta/capture/support/capture_run.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -69,6 +69,8 @@ bool CaptureRun::Reap(bool block) {
     exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     return true;
 }
+
+bool CaptureRun::Running() { return pid_ > 0 && !Reap(false); }
 
 std::optional<int> CaptureRun::Wait(std::chrono::milliseconds limit) {
     if (pid_ <= 0) return std::nullopt;

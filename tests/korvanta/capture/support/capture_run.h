@@ -28,6 +28,8 @@ public:
     // The exit code, -signal when a signal ended it, or nothing when it was
     // still running after limit (it is then killed).
     std::optional<int> Wait(std::chrono::milliseconds limit);
+    // False once the child has ended (or never started).
+    bool Running();
     // Waits until standard error holds text; false when the child ended or the time ran out first.
     bool WaitForError(const std::string& text, std::chrono::milliseconds limit);
 
