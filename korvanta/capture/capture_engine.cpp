@@ -199,6 +199,10 @@ void CaptureEngine::OnSettingChanged(SettingId id) {
     }
 }
 
+void CaptureEngine::OnContextCommand(int command) {
+    if (command == kMuteCommand) ToggleSound();
+}
+
 void CaptureEngine::ApplyResolution() {
     const int wasRunning = graphRunState_;
     StopGraph();

@@ -99,6 +99,8 @@ public:
     bool IsWideScreen() const { return wideScreen_; }
 
     void OnSettingChanged(SettingId id) override;
+    // A command of the engine's context menu: kMuteCommand switches the monitor sound.
+    void OnContextCommand(int command);
     // The engine's periodic work (every 340 ms): thumbnails, then the file commands.
     void Tick();
 

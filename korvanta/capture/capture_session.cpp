@@ -128,6 +128,8 @@ void CaptureSession::Tick(bool deviceChosen) {
         Transport(engine_.TransportMode());
     }
     HandleEvents();
+    if (heldStep_ == ED_MODE_STEP_FWD) engine_.StepForward();
+    if (heldStep_ == ED_MODE_STEP_REV) engine_.StepBack();
     engine_.Tick();
     PostResolvedFiles();
 }

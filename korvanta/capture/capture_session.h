@@ -56,6 +56,9 @@ public:
 
     // The transport commands (ids 1019-1027), with the capture consequences.
     void Transport(LONG mode);
+    // A step button held down (ED_MODE_STEP_FWD or ED_MODE_STEP_REV) steps
+    // once more on every tick until it is let go (0).
+    void HoldStep(LONG mode) { heldStep_ = mode; }
 
     // One tick: follows the camcorder's mode, handles the frame server's
     // events, then ticks the engine. deviceChosen: a camcorder is selected.
@@ -76,6 +79,7 @@ private:
     CaptureSessionHost& host_;
     CaptureButtons buttons_;
     bool folderExists_ = true;
+    LONG heldStep_ = 0;
     // Nothing was written before the first capture, so the file-ended event
     // that opens its first file announces nothing.
     bool skipNextFinished_ = true;
