@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "korvanta/capture/capture_session.h"
+#include "korvanta/capture/support/module_registration.h"
 #include "korvanta/core/settings.h"
 #include "platform/com/child_process.h"
 #include "platform/devices/deck_config.h"
@@ -28,12 +29,8 @@ using Frames = std::vector<std::vector<std::uint8_t>>;
 
 // Registers the filter modules and the platform's filters once per process.
 void RegisterEverything() {
-    static const bool done = [] {
-        for (const auto& module : fs::directory_iterator(KORVANTA_MODULE_DIR))
-            kvtest::RunChild({KVTEST_REGSVR, module.path().string()});
-        kvtest::RunChild({KVTEST_REGSVR, "--platform"});
-        return KvMediaRegisterPlatformClasses() == S_OK && KvRegisterRendererClasses() == S_OK;
-    }();
+    static const bool done = kvtest::RegisterCaptureModules() && KvMediaRegisterPlatformClasses() == S_OK &&
+                             KvRegisterRendererClasses() == S_OK;
     ASSERT_TRUE(done);
 }
 
@@ -237,6 +234,38 @@ TEST_F(CaptureEngineTest, PlayOnTheCamcorderStartsTheArmedCaptureAndWindingStops
     ASSERT_TRUE(Eventually([&] { session->Tick(true); return host.files.size() == 1; }));
     EXPECT_GT(FramesOf(*host.files[0]).size(), 0u);
     EXPECT_FALSE(engine->GetRecording());
+}
+
+}  // namespace
+
+namespace {
+
+int FrameNumber(const DvFrameInfo& info) { return info.tcSeconds * 25 + info.tcFrames; }
+
+// A step button steps only from pause, and once more on every tick while it
+// is held down.
+TEST_F(CaptureEngineTest, AHeldStepButtonStepsOnEveryTickFromPauseOnly) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 100}}, 1.0);
+    StartEngine();
+    session->Transport(ED_MODE_STEP_FWD);  // stopped: nothing happens
+    session->Tick(true);
+    EXPECT_EQ(engine->TransportMode(), ED_MODE_STOP);
+
+    session->Transport(ED_MODE_PLAY);
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return FrameNumber(engine->FrameInfo()) >= 5; }));
+    session->Transport(ED_MODE_FREEZE);
+    std::this_thread::sleep_for(200ms);
+    const int paused = FrameNumber(engine->FrameInfo());
+    session->HoldStep(ED_MODE_STEP_FWD);
+    for (int tick = 0; tick < 3; ++tick) {
+        session->Tick(true);
+        std::this_thread::sleep_for(100ms);
+    }
+    session->HoldStep(0);
+    session->Tick(true);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(FrameNumber(engine->FrameInfo()), paused + 3);
+    EXPECT_EQ(engine->TransportMode(), ED_MODE_FREEZE);
 }
 
 }  // namespace
