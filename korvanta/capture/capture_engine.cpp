@@ -41,8 +41,13 @@ CaptureEngine::~CaptureEngine() {
     }
     pollWake_.notify_all();
     if (pollThread_.joinable()) pollThread_.join();
-    // Nothing may keep writing into a file or reading the camcorder once the
-    // engine is gone; the graphs release their filters when they go.
+    // A capture still running ends here with every frame it queued written;
+    // nothing may keep writing into a file or reading the camcorder once the
+    // engine is gone.
+    if (relaySink_ && (GetRecording() || (queue_ && queue_->HasItems()))) {
+        relaySink_->SetCaptureMode(StopNow);
+        FinishFileGraph();
+    }
     if (fileControl_) fileControl_->Stop();
     if (captureControl_) captureControl_->Stop();
     if (videoWindow_) {
