@@ -79,7 +79,6 @@ void CaptureSession::StartNowHandler(bool alreadyStarted) {
     engine_.StartCapture(alreadyStarted);
     buttons_.deviceListEnabled = false;
     host_.ButtonsChanged(buttons_);
-    if (!engine_.IsCapturing()) skipNextFinished_ = true;
 }
 
 void CaptureSession::StopHandler(bool alreadyStopped, const RelayEvent* event) {
@@ -95,20 +94,20 @@ void CaptureSession::StopHandler(bool alreadyStopped, const RelayEvent* event) {
     }
     buttons_.deviceListEnabled = true;
     host_.ButtonsChanged(buttons_);
-    skipNextFinished_ = true;
 }
 
 void CaptureSession::Transport(LONG mode) {
     switch (mode) {
         case ED_MODE_PLAY: engine_.Play(); break;
         case ED_MODE_FREEZE: engine_.Pause(); break;
-        case ED_MODE_STOP: {
-            const bool wasCapturing = engine_.IsCapturing();
+        case ED_MODE_STOP:
+            // The events of the capture so far come first, so that its files
+            // are announced before the stop (the camcorder may have stopped
+            // by itself, and the engine's capture with it, before this).
             engine_.Stop();
-            if (wasCapturing) HandleEvents();
+            HandleEvents();
             StopHandler(false, nullptr);
             break;
-        }
         case ED_MODE_FF: engine_.FastForward(); break;
         case ED_MODE_REW: engine_.Rewind(); break;
         case ED_MODE_PLAY_SLOWEST_FWD: engine_.SlowForward(); break;
@@ -148,10 +147,11 @@ void CaptureSession::HandleEvents() {
                 break;
             case RELAY_EVENT_STARTED:
                 StartNowHandler(true);
+                reannouncesLastFile_ = true;
                 break;
             case RELAY_EVENT_FILE_ENDED:
-                if (!skipNextFinished_) QueueFinishedFile(event->folder.utf8(), event->fileName.utf8(), firstOfTick);
-                skipNextFinished_ = false;
+                if (!reannouncesLastFile_) QueueFinishedFile(event->folder.utf8(), event->fileName.utf8(), firstOfTick);
+                reannouncesLastFile_ = false;
                 newFileBegun = true;
                 break;
             default:

@@ -80,8 +80,11 @@ private:
     CaptureButtons buttons_;
     bool folderExists_ = true;
     LONG heldStep_ = 0;
-    // Nothing was written before the first capture, so the file-ended event
-    // that opens its first file announces nothing.
-    bool skipNextFinished_ = true;
+    // A capture's start opens its first file the way every new file begins,
+    // so the file-ended event that follows a start names the previous
+    // capture's last file, which its stop announced already: that one event
+    // is passed over. (Only that one: a mark set by every stop would also
+    // pass over a file of this capture whose event had not been read yet.)
+    bool reannouncesLastFile_ = false;
     std::deque<std::unique_ptr<FinishedFileRecord>> pending_;
 };

@@ -213,6 +213,23 @@ TEST_F(CaptureEngineTest, TheTapesEndFinishesTheCaptureAndAFileTypeChangeWaitsFo
     EXPECT_EQ(second.FrameCount(), 15u);
 }
 
+// The camcorder stops at the tape's end while the events of files finished
+// since the last tick still wait: every file is announced, none passed over.
+TEST_F(CaptureEngineTest, ATapeThatEndsBetweenTicksStillAnnouncesEveryFile) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 50}, {{2024, 5, 1, 11, 0, 0}, false, 50}, {{2024, 5, 1, 12, 0, 0}, false, 50}},
+             8.0);
+    StartEngine();
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->GetRecording(); }, 5s));
+    std::this_thread::sleep_for(1500ms);  // the rest of the tape, with no tick
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return !engine->GetRecording() && host.files.size() >= 3; }));
+    ASSERT_EQ(host.files.size(), 3u);
+    EXPECT_EQ(host.files[0]->fileName, "Tape 20240501 100000.avi");
+    EXPECT_EQ(host.files[1]->fileName, "Tape 20240501 110000.avi");
+    EXPECT_EQ(host.files[2]->fileName, "Tape 20240501 120000.avi");
+}
+
 // Play pressed on the camcorder itself is followed like the window's button:
 // an armed start-now capture records; winding during it stops the capture.
 TEST_F(CaptureEngineTest, PlayOnTheCamcorderStartsTheArmedCaptureAndWindingStopsIt) {
