@@ -231,6 +231,7 @@ void HeadlessCapture::Finish(int exitCode, const std::string& why) {
 void HeadlessCapture::PostFinishedFile(std::unique_ptr<FinishedFileRecord> record) {
     progress_ << "finished " << JoinPath(record->folder, record->fileName) << "\n";
     files_.push_back(std::move(record));
+    if (phase_ == Phase::Waiting) phase_ = Phase::Recording;  // it began and ended between two ticks
 }
 
 void HeadlessCapture::TransportChanged(LONG mode) {
