@@ -42,18 +42,10 @@ void DeckPreviewPin::StopDelivery() {
     if (thread_.joinable()) thread_.join();
 }
 
-LONG DeckPreviewPin::SkippedFrames() const {
-    std::scoped_lock guard(lock_);
-    return skipped_;
-}
-
 bool DeckPreviewPin::Send(IMediaSample* sample) {
     std::scoped_lock guard(lock_);
     if (!delivering_) return true;
-    if (waiting_.size() >= kMaxWaiting) {
-        ++skipped_;
-        return true;
-    }
+    if (waiting_.size() >= kMaxWaiting) return true;  // still busy: this frame is not shown
     waiting_.emplace_back(sample);
     wake_.notify_one();
     return true;

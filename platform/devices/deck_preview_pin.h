@@ -21,9 +21,6 @@ public:
     HRESULT Active() override;
     HRESULT Inactive() override;
 
-    // Frames the preview skipped because it was still busy with earlier ones.
-    LONG SkippedFrames() const;
-
 protected:
     bool Send(IMediaSample* sample) override;
 
@@ -33,10 +30,9 @@ private:
 
     static constexpr std::size_t kMaxWaiting = 2;
 
-    mutable std::mutex lock_;
+    std::mutex lock_;
     std::condition_variable wake_;
     std::deque<ComPtr<IMediaSample>> waiting_;  // guarded by lock_
     bool delivering_ = false;                   // guarded by lock_
-    LONG skipped_ = 0;                          // guarded by lock_
     std::thread thread_;
 };
