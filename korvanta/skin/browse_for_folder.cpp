@@ -1,0 +1,20 @@
+#include "korvanta/skin/browse_for_folder.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+BrowseResult BrowseForFolder(QWidget* owner, const std::string& title, const std::string& initialFolder) {
+    QFileDialog dialog(owner, QString::fromStdString(title));
+    // Only folders of the file system, with an edit box for typing a path.
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!initialFolder.empty())
+        dialog.setDirectory(QString::fromStdString(initialFolder));
+    BrowseResult result;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return result;
+    result.result = BrowseResult::kChosen;
+    result.path = QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
+    return result;
+}
