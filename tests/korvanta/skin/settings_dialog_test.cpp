@@ -188,3 +188,32 @@ TEST_F(SettingsDialogTest, TheFolderButtonTakesTheChosenFolderAndACancelKeepsThe
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsDialogTest, ATabHeaderShowsItsPageAndLightsUpUnderTheMouse) {
+    SettingsDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    PageTabCtrl& tabs = dialog.Tabs();
+    EXPECT_EQ(tabs.Count(), 3);
+    EXPECT_TRUE(dialog.General().isVisible());
+    EXPECT_FALSE(dialog.Capture().isVisible());
+
+    const QPoint captureTab = tabs.TabRect(2).center();
+    QTest::mouseMove(&tabs, captureTab);
+    EXPECT_EQ(tabs.HotIndex(), 2);
+    const QImage hot = tabs.grab().toImage();
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, captureTab);
+    EXPECT_EQ(tabs.SelectedIndex(), 2);
+    EXPECT_FALSE(dialog.General().isVisible());
+    EXPECT_TRUE(dialog.Capture().isVisible());
+    EXPECT_EQ(dialog.Capture().pos(), PageTabCtrl::kPageOffset);
+    // Hot, selected and normal headers are drawn differently.
+    const QImage selected = tabs.grab().toImage();
+    const QPoint inHeader = tabs.TabRect(2).topLeft() + QPoint(6, 8);
+    EXPECT_NE(hot.pixel(inHeader), selected.pixel(inHeader));
+    EXPECT_NE(selected.pixel(inHeader), selected.pixel(tabs.TabRect(1).topLeft() + QPoint(6, 8)));
+}
+
+}  // namespace
