@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 BrowseResult BrowseForFolder(QWidget* owner, const std::string& title, const std::string& initialFolder) {
     QFileDialog dialog(owner, QString::fromStdString(title));
@@ -9,8 +10,12 @@ BrowseResult BrowseForFolder(QWidget* owner, const std::string& title, const std
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!initialFolder.empty())
-        dialog.setDirectory(QString::fromStdString(initialFolder));
+    // The initial folder starts selected, so OK alone keeps it.
+    const QFileInfo initial(QString::fromStdString(initialFolder));
+    if (!initialFolder.empty() && initial.isDir()) {
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.absoluteFilePath());
+    }
     BrowseResult result;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return result;

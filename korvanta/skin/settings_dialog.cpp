@@ -1,6 +1,9 @@
 #include "korvanta/skin/settings_dialog.h"
 
+#include <QIcon>
+
 #include "korvanta/core/language.h"
+#include "korvanta/resources/resource_names.h"
 #include "korvanta/skin/capture_page.h"
 #include "korvanta/skin/dialog_units.h"
 #include "korvanta/skin/general_page.h"
@@ -26,6 +29,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     ok_.setGeometry(QRect(QPoint(cancel_.x() - units.X(6) - button.width(), buttonTop), button));
 
     setWindowTitle(Label("WinTitle"));
+    setWindowIcon(QIcon(QString::fromStdString(IconResourcePath(kIconId))));
     ok_.setText(Label("BtnOK"));
     cancel_.setText(Label("BtnCancel"));
     apply_.setText(Label("BtnApply"));

@@ -21,6 +21,7 @@ class SettingsDialog final : public QDialog, public SettingsObserver {
 public:
     static constexpr int kDialogId = 153;
     static constexpr int kWidthUnits = 403, kHeightUnits = 222;
+    static constexpr int kIconId = 207;
 
     explicit SettingsDialog(QWidget* parent = nullptr);
     ~SettingsDialog() override;

@@ -1,6 +1,7 @@
 #include "tools/screenshots/window_frame.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QWidget>
@@ -60,7 +61,12 @@ QImage FramedWindow(QWidget& window) {
     bold.setBold(true);
     dc.setFont(bold);
     dc.setPen(QColor(0x20, 0x28, 0x38));
-    dc.drawText(QRect(frame.left() + 10, frame.top(), frame.width() - 60, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft,
+    int titleLeft = frame.left() + 10;
+    if (!window.windowIcon().isNull()) {
+        dc.drawPixmap(titleLeft, frame.top() + 5, window.windowIcon().pixmap(16, 16));
+        titleLeft += 22;
+    }
+    dc.drawText(QRect(titleLeft, frame.top(), frame.width() - 60, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft,
                 window.windowTitle());
     // A close box, as every dialog has.
     const QRect close(frame.right() - 26, frame.top() + 5, 16, 16);
