@@ -59,17 +59,18 @@ SettingsDialog::~SettingsDialog() {
     UnregisterToolTips();
 }
 
+std::array<SettingsPage*, 3> SettingsDialog::Pages() const { return {general_.get(), preview_.get(), capture_.get()}; }
+
 void SettingsDialog::UpdateApply() {
     bool any = false;
-    for (const SettingsPage* page : {static_cast<SettingsPage*>(general_.get()), static_cast<SettingsPage*>(preview_.get()),
-                                     static_cast<SettingsPage*>(capture_.get())})
+    // Pages that are still being created count as unchanged.
+    for (const SettingsPage* page : Pages())
         any = any || (page && page->AnyChanged());
     apply_.setEnabled(any);
 }
 
 void SettingsDialog::ApplyChanges() {
-    for (SettingsPage* page : {static_cast<SettingsPage*>(general_.get()), static_cast<SettingsPage*>(preview_.get()),
-                               static_cast<SettingsPage*>(capture_.get())}) {
+    for (SettingsPage* page : Pages()) {
         if (page->AnyChanged())
             page->Apply();
     }

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPushButton>
 
+#include <array>
 #include <memory>
 
 #include "korvanta/core/settings_observer.h"
@@ -40,6 +41,9 @@ public:
     CapturePage& Capture() { return *capture_; }
 
 private:
+    // General, Preview and Capture, in the order they apply.
+    std::array<SettingsPage*, 3> Pages() const;
+
     PageTabCtrl tabs_{this};
     QPushButton ok_{this};
     QPushButton cancel_{this};
