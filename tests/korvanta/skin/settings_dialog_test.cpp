@@ -1,12 +1,15 @@
 #include "korvanta/skin/settings_dialog.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QTimer>
 
 #include <vector>
 
 #include "korvanta/core/settings.h"
 #include "korvanta/skin/capture_page.h"
+#include "korvanta/skin/dialog_units.h"
 #include "korvanta/skin/general_page.h"
 #include "korvanta/skin/preview_page.h"
 #include "korvanta/skin/tooltip_control.h"
@@ -214,6 +217,35 @@ TEST_F(SettingsDialogTest, ATabHeaderShowsItsPageAndLightsUpUnderTheMouse) {
     const QPoint inHeader = tabs.TabRect(2).topLeft() + QPoint(6, 8);
     EXPECT_NE(hot.pixel(inHeader), selected.pixel(inHeader));
     EXPECT_NE(selected.pixel(inHeader), selected.pixel(tabs.TabRect(1).topLeft() + QPoint(6, 8)));
+}
+
+}  // namespace
+
+namespace {
+
+// Every caption of every page fits its control, at the program's font and at
+// a larger one: the layout is in dialog units, so it grows with the font.
+TEST_F(SettingsDialogTest, EveryCaptionFitsItsControlAtAnyFontSize) {
+    for (const int points : {9, 13}) {
+        QFont font = QApplication::font();
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        SettingsDialog dialog;
+        EXPECT_EQ(dialog.size(), DialogUnits(dialog.font()).Size(403, 222));
+        for (QWidget* page : {static_cast<QWidget*>(&dialog.General()), static_cast<QWidget*>(&dialog.Preview()),
+                              static_cast<QWidget*>(&dialog.Capture())}) {
+            for (const QLabel* label : page->findChildren<QLabel*>())
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+                    << points << " pt: " << label->text().toStdString();
+            for (const QCheckBox* box : page->findChildren<QCheckBox*>())
+                EXPECT_LE(box->sizeHint().width(), box->width()) << points << " pt: " << box->text().toStdString();
+            for (const QWidget* control : page->findChildren<QWidget*>()) {
+                if (control->parentWidget() == page) {
+                    EXPECT_TRUE(page->rect().contains(control->geometry())) << points << " pt";
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
