@@ -5,7 +5,7 @@ SANITIZE   ?= ON
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench screenshots clean
 
 all: build
 
@@ -23,6 +23,9 @@ test: build
 
 run: build
 	scripts/run-main $(BUILD)
+
+screenshots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target screenshots
 
 bench:
 	$(MAKE) build BUILD=build-release BUILD_TYPE=Release SANITIZE=OFF

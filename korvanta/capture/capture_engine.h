@@ -102,7 +102,7 @@ public:
     // A command of the engine's context menu: kMuteCommand switches the monitor sound.
     void OnContextCommand(int command);
     // The engine's periodic work (every 340 ms): thumbnails, then the file commands.
-    void Tick();
+    void Tick() override;
 
     // ---- Capture control ----
     void SetSceneThreshold(SceneThreshold seconds);

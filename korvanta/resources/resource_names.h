@@ -11,6 +11,10 @@ inline std::string SkinResourcePath(int resourceId) {
 inline std::string BitmapResourcePath(int resourceId) {
     return ":/korvanta/bitmaps/" + std::to_string(resourceId) + ".bmp";
 }
+// An icon with alpha, as PNG.
+inline std::string IconResourcePath(int resourceId) {
+    return ":/korvanta/icons/" + std::to_string(resourceId) + ".png";
+}
 // A WAV sound.
 inline std::string SoundResourcePath(int resourceId) {
     return ":/korvanta/sounds/" + std::to_string(resourceId) + ".wav";

@@ -3,8 +3,8 @@
 //
 //   korvanta-artgen <output folder>
 //
-// writes <folder>/skin/<id>.sab, <folder>/bitmaps/<id>.bmp,
-// <folder>/sounds/163.wav and <folder>/contact-sheet.png.
+// writes <folder>/skin/<id>.sab, <folder>/bitmaps/<id>.bmp, the dialog icon
+// <folder>/icons/207.png, <folder>/sounds/163.wav and <folder>/contact-sheet.png.
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,6 +16,7 @@
 
 #include "korvanta/skin/sab_format.h"
 #include "tools/artgen/bitmaps.h"
+#include "tools/artgen/cell_painter.h"
 #include "tools/artgen/click_sound.h"
 #include "tools/artgen/contact_sheet.h"
 #include "tools/artgen/skin_strips.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
 
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    for (const char* folder : {"skin", "bitmaps", "sounds"}) {
+    for (const char* folder : {"skin", "bitmaps", "icons", "sounds"}) {
         if (!out.mkpath(folder)) {
             std::fprintf(stderr, "korvanta-artgen: cannot create %s\n", qPrintable(out.filePath(folder)));
             return 1;
@@ -80,6 +81,8 @@ int main(int argc, char** argv) {
                   written;
     }
 
+    // The settings dialog's icon; the window system scales it to its small-icon size.
+    written = PaintEmblem(32).save(out.filePath("icons/207.png"), "PNG") && written;
     written = WriteBytes(out.filePath("sounds/163.wav"), MakeClickWav()) && written;
     written = DrawContactSheet(strips, pictures).save(out.filePath("contact-sheet.png"), "PNG") && written;
     if (!written) {

@@ -1,0 +1,21 @@
+#pragma once
+// One picture of the screenshot tool: a name (the PNG's file name without
+// ".png") and a function that builds the real widgets and draws them.
+#include <QImage>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Scene {
+    std::string name;
+    std::function<QImage()> draw;
+};
+
+// Every scene, in the order they are written. A window that wants its
+// picture reviewed adds a scene file and names its scenes in scene_list.cpp.
+std::vector<Scene> AllScenes();
+
+// Scenes of the window toolkit.
+std::vector<Scene> SettingsDialogScenes();
+std::vector<Scene> ToolkitScenes();
