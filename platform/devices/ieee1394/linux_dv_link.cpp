@@ -1,0 +1,146 @@
+#include "platform/devices/ieee1394/linux_dv_link.h"
+
+#include <libavc1394/avc1394.h>
+#include <libavc1394/rom1394.h>
+#include <libiec61883/iec61883.h>
+#include <libraw1394/raw1394.h>
+#include <poll.h>
+
+#include <cerrno>
+
+namespace {
+
+constexpr int kPollMs = 150;
+// The node id the connection management calls take: local bus, phy id.
+nodeid_t BusNode(int phy) { return static_cast<nodeid_t>(0xFFC0 | phy); }
+
+}  // namespace
+
+void LinuxDvLink::HandleCloser::operator()(raw1394_handle* handle) const {
+    if (handle) raw1394_destroy_handle(handle);
+}
+
+std::unique_ptr<LinuxDvLink> LinuxDvLink::Open(std::uint64_t guid) {
+    std::unique_ptr<LinuxDvLink> link(new LinuxDvLink(guid));
+    std::scoped_lock lock(link->connectionMutex_, link->avcMutex_);
+    if (!link->Find(link->connection_) || !link->Find(link->avc_)) return nullptr;
+    link->avcPhy_ = link->phy_;
+    return link;
+}
+
+LinuxDvLink::~LinuxDvLink() {
+    StopReceive();
+    Disconnect();
+}
+
+bool LinuxDvLink::Find(Handle& handle) {
+    Handle probe(raw1394_new_handle());
+    if (!probe) return false;
+    const int ports = raw1394_get_port_info(probe.get(), nullptr, 0);
+    for (int port = 0; port < ports; ++port) {
+        Handle onPort(raw1394_new_handle_on_port(port));
+        if (!onPort) continue;
+        const int nodes = raw1394_get_nodecount(onPort.get());
+        for (int node = 0; node < nodes; ++node) {
+            // The GUID read fails with errno set and a meaningless value.
+            errno = 0;
+            const octlet_t guid = rom1394_get_guid(onPort.get(), static_cast<nodeid_t>(node));
+            if (errno != 0 || guid != guid_) continue;
+            port_ = port;
+            phy_ = node;
+            handle = std::move(onPort);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<int> LinuxDvLink::Connect() {
+    std::scoped_lock lock(connectionMutex_);
+    if (!connection_ || phy_ < 0) return std::nullopt;
+    iec61883_cmp_normalize_output(connection_.get(), BusNode(phy_));
+    oplug_ = iplug_ = -1;
+    bandwidth_ = 0;  // no bandwidth allocation, as the camcorders expect
+    const int channel = iec61883_cmp_connect(connection_.get(), BusNode(phy_), &oplug_,
+                                             raw1394_get_local_id(connection_.get()), &iplug_, &bandwidth_);
+    channel_ = channel >= 0 ? std::optional<int>(channel) : std::nullopt;
+    return channel_;
+}
+
+std::optional<int> LinuxDvLink::Reconnect() {
+    std::scoped_lock lock(connectionMutex_);
+    // The old handle may answer EAGAIN for ever after the reset: make it anew.
+    connection_.reset();
+    if (!Find(connection_) || !channel_) return std::nullopt;
+    const int channel = iec61883_cmp_reconnect(connection_.get(), BusNode(phy_), &oplug_,
+                                               raw1394_get_local_id(connection_.get()), &iplug_, &bandwidth_, *channel_);
+    if (channel < 0) channel_.reset();
+    std::scoped_lock avc(avcMutex_);
+    avc_.reset();
+    avcPhy_ = Find(avc_) ? phy_ : -1;
+    return channel_;
+}
+
+void LinuxDvLink::Disconnect() {
+    std::scoped_lock lock(connectionMutex_);
+    if (!connection_ || !channel_) return;
+    iec61883_cmp_disconnect(connection_.get(), BusNode(phy_), oplug_, raw1394_get_local_id(connection_.get()), iplug_,
+                            static_cast<unsigned>(*channel_), static_cast<unsigned>(bandwidth_));
+    channel_.reset();
+}
+
+int LinuxDvLink::OnFrame(unsigned char* data, int len, int complete, void* self) {
+    auto* link = static_cast<LinuxDvLink*>(self);
+    if (len > 0) link->onFrame_({data, static_cast<std::size_t>(len)}, complete != 0);
+    return 0;
+}
+
+bool LinuxDvLink::StartReceive(int channel, FrameCallback onFrame) {
+    StopReceive();
+    if (port_ < 0) return false;
+    receive_.reset(raw1394_new_handle_on_port(port_));
+    if (!receive_) return false;
+    onFrame_ = std::move(onFrame);
+    frames_ = iec61883_dv_fb_init(receive_.get(), &LinuxDvLink::OnFrame, this);
+    if (!frames_ || iec61883_dv_fb_start(frames_, channel) != 0) {
+        if (frames_) iec61883_dv_fb_close(frames_);
+        frames_ = nullptr;
+        receive_.reset();
+        return false;
+    }
+    receiver_ = std::jthread([this](std::stop_token stop) { Receive(stop); });
+    return true;
+}
+
+// Never iterate without poll: on a handle without events the iteration blocks for ever.
+void LinuxDvLink::Receive(std::stop_token stop) {
+    pollfd fd{raw1394_get_fd(receive_.get()), POLLIN | POLLPRI, 0};
+    while (!stop.stop_requested()) {
+        const int ready = ::poll(&fd, 1, kPollMs);
+        if (ready < 0 && errno != EINTR) break;
+        if (ready > 0 && raw1394_loop_iterate(receive_.get()) != 0 && errno != EAGAIN) break;
+    }
+}
+
+void LinuxDvLink::StopReceive() {
+    receiver_ = {};
+    if (frames_) iec61883_dv_fb_close(frames_);
+    frames_ = nullptr;
+    receive_.reset();
+}
+
+// libavc1394 waits about 200 ms a try and serialises all AV/C in the process;
+// one try keeps the wait short, and the AV/C worker's deadline bounds the rest.
+AvcReply LinuxDvLink::Avc(std::uint32_t command, std::chrono::milliseconds) {
+    std::scoped_lock lock(avcMutex_);
+    if (!avc_ || avcPhy_ < 0) return {};
+    const quadlet_t answer = avc1394_transaction(avc_.get(), static_cast<nodeid_t>(avcPhy_), command, 1);
+    if (answer == 0xFFFFFFFFu || answer == 0) return {};
+    return {answer};
+}
+
+bool LinuxDvLink::HasCameraSubunit() {
+    std::scoped_lock lock(avcMutex_);
+    if (!avc_ || avcPhy_ < 0) return false;
+    return avc1394_check_subunit_type(avc_.get(), static_cast<nodeid_t>(avcPhy_), AVC1394_SUBUNIT_TYPE_VIDEO_CAMERA) == 1;
+}
