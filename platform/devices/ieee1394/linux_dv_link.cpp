@@ -4,13 +4,11 @@
 #include <libavc1394/rom1394.h>
 #include <libiec61883/iec61883.h>
 #include <libraw1394/raw1394.h>
-#include <poll.h>
 
 #include <cerrno>
 
 namespace {
 
-constexpr int kPollMs = 150;
 // The node id the connection management calls take: local bus, phy id.
 nodeid_t BusNode(int phy) { return static_cast<nodeid_t>(0xFFC0 | phy); }
 
@@ -89,43 +87,17 @@ void LinuxDvLink::Disconnect() {
     channel_.reset();
 }
 
-int LinuxDvLink::OnFrame(unsigned char* data, int len, int complete, void* self) {
-    auto* link = static_cast<LinuxDvLink*>(self);
-    if (len > 0) link->onFrame_({data, static_cast<std::size_t>(len)}, complete != 0);
-    return 0;
-}
-
 bool LinuxDvLink::StartReceive(int channel, FrameCallback onFrame) {
     StopReceive();
     if (port_ < 0) return false;
     receive_.reset(raw1394_new_handle_on_port(port_));
-    if (!receive_) return false;
-    onFrame_ = std::move(onFrame);
-    frames_ = iec61883_dv_fb_init(receive_.get(), &LinuxDvLink::OnFrame, this);
-    if (!frames_ || iec61883_dv_fb_start(frames_, channel) != 0) {
-        if (frames_) iec61883_dv_fb_close(frames_);
-        frames_ = nullptr;
-        receive_.reset();
-        return false;
-    }
-    receiver_ = std::jthread([this](std::stop_token stop) { Receive(stop); });
-    return true;
-}
-
-// Never iterate without poll: on a handle without events the iteration blocks for ever.
-void LinuxDvLink::Receive(std::stop_token stop) {
-    pollfd fd{raw1394_get_fd(receive_.get()), POLLIN | POLLPRI, 0};
-    while (!stop.stop_requested()) {
-        const int ready = ::poll(&fd, 1, kPollMs);
-        if (ready < 0 && errno != EINTR) break;
-        if (ready > 0 && raw1394_loop_iterate(receive_.get()) != 0 && errno != EAGAIN) break;
-    }
+    if (receive_ && receiver_.Start(receive_.get(), channel, std::move(onFrame))) return true;
+    receive_.reset();
+    return false;
 }
 
 void LinuxDvLink::StopReceive() {
-    receiver_ = {};
-    if (frames_) iec61883_dv_fb_close(frames_);
-    frames_ = nullptr;
+    receiver_.Stop();
     receive_.reset();
 }
 

@@ -11,12 +11,11 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 
+#include "platform/devices/ieee1394/dv_frame_receiver.h"
 #include "platform/devices/ieee1394/fw_bus.h"
 
 struct raw1394_handle;
-struct iec61883_dv_fb;
 
 class LinuxDvLink final : public IDvLink {
 public:
@@ -41,8 +40,6 @@ private:
     explicit LinuxDvLink(std::uint64_t guid) : guid_(guid) {}
     // Finds the node on any port; sets port_ and phy_ and makes handle on that port.
     bool Find(Handle& handle);
-    void Receive(std::stop_token stop);
-    static int OnFrame(unsigned char* data, int len, int complete, void* self);
 
     const std::uint64_t guid_;
     int port_ = -1;
@@ -58,7 +55,5 @@ private:
     int avcPhy_ = -1;                   // guarded by avcMutex_
 
     Handle receive_;
-    iec61883_dv_fb* frames_ = nullptr;
-    FrameCallback onFrame_;
-    std::jthread receiver_;
+    DvFrameReceiver receiver_;  // after the handle it uses: stopped first
 };
