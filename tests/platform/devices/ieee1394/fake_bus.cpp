@@ -6,6 +6,8 @@
 #include "platform/devices/edevdefs.h"
 #include "platform/devices/ieee1394/avc_transport.h"
 #include "platform/devices/virtual_deck.h"
+#include "platform/media/graph/device_provider.h"
+#include "platform/media/uuids.h"
 
 namespace fwtest {
 
@@ -237,6 +239,13 @@ void FakeCamcorder::OnDeckFrame(std::span<const std::uint8_t> frame) {
     // stops listening meanwhile is the link's to wait for.
     for (int n = 0; callback && n < copies; ++n) callback(held_, complete);
     held_.assign(frame.begin(), frame.end());
+}
+
+HRESULT CreateDeviceFilter(const std::string& displayName, IBaseFilter** filter) {
+    for (const auto& provider : kvmedia::DeviceCategoryProviders(CLSID_VideoInputDeviceCategory))
+        for (const auto& device : provider->ListDevices())
+            if (device.displayName == displayName) return provider->CreateFilter(device, filter);
+    return VFW_E_NOT_FOUND;
 }
 
 // ---- FakeBus -------------------------------------------------------------------

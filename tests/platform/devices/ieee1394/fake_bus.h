@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/devices/ieee1394/fw_bus.h"
+#include "platform/media/strmif.h"
 
 class VirtualDeck;
 
@@ -109,5 +110,9 @@ private:
     std::vector<Pending> pending_;                            // guarded by mutex_
     int resets_ = 0;                                          // guarded by mutex_
 };
+
+// Binds the video input device with this display name as the device
+// enumerator would (through the providers of the category).
+HRESULT CreateDeviceFilter(const std::string& displayName, IBaseFilter** filter);
 
 }  // namespace fwtest

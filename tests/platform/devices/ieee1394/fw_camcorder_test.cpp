@@ -171,18 +171,10 @@ TEST_F(FireWireCamcorderTest, ABusResetReconnectsAndUnplugAndPlugAreAnnounced) {
 
     FireWireDevices devices(bus);
     ASSERT_EQ(devices.Camcorders().size(), 2u);
-    std::shared_ptr<kvmedia::DeviceCategoryProvider> provider;
-    for (auto& candidate : kvmedia::DeviceCategoryProviders(CLSID_VideoInputDeviceCategory))
-        for (const auto& device : candidate->ListDevices())
-            if (device.displayName == FireWireDevices::DisplayName(fake->Node())) provider = candidate;
-    ASSERT_TRUE(provider);
-    const auto listed = provider->ListDevices();
-    const auto device = std::find_if(listed.begin(), listed.end(), [&](const auto& d) {
-        return d.displayName == FireWireDevices::DisplayName(fake->Node());
-    });
-    EXPECT_NE(device->displayName.find("avc#Fake&Deck&camcorder&dv#0080458011223344#"), std::string::npos);
+    const std::string display = FireWireDevices::DisplayName(fake->Node());
+    EXPECT_NE(display.find("avc#Fake&Deck&camcorder&dv#0080458011223344#"), std::string::npos);
     IBaseFilter* filter = nullptr;
-    ASSERT_EQ(provider->CreateFilter(*device, &filter), S_OK);
+    ASSERT_EQ(fwtest::CreateDeviceFilter(display, &filter), S_OK);
     auto camcorder = devices.InUse(kGuid);
     ASSERT_TRUE(camcorder);
     EXPECT_EQ(camcorder->Channel(), 5);
