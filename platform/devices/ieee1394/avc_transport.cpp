@@ -49,8 +49,7 @@ std::optional<LONG> AvcTransport::ModeOfState(std::uint32_t answer) {
     return std::nullopt;
 }
 
-AvcTransport::AvcTransport(IDvLink& link, bool camera)
-    : link_(link), cameraSubunit_(camera), worker_([this](std::stop_token stop) { Run(stop); }) {}
+AvcTransport::AvcTransport(IDvLink& link) : link_(link), worker_([this](std::stop_token stop) { Run(stop); }) {}
 
 AvcTransport::~AvcTransport() {
     worker_.request_stop();
@@ -63,24 +62,34 @@ bool AvcTransport::CameraMode() const {
 }
 
 AvcReply AvcTransport::Ask(std::uint32_t command) {
+    const auto job = Submit(command, false);
+    return job && job->done ? job->reply : AvcReply{};
+}
+
+// Queues the command and waits for it at most kAnswerTime; null when the
+// queue is full.
+std::shared_ptr<AvcTransport::Job> AvcTransport::Submit(std::uint32_t command, bool transport) {
     auto job = std::make_shared<Job>();
     job->command = command;
+    job->transport = transport;
     std::unique_lock lock(mutex_);
     // A device that answers nothing holds the worker; commands beyond a few
     // waiting ones are not queued up behind it.
-    if (jobs_.size() >= kMaxWaitingJobs) return {};
+    if (jobs_.size() >= kMaxWaitingJobs) return nullptr;
     jobs_.push_back(job);
     wake_.notify_all();
     answered_.wait_for(lock, kAnswerTime, [&] { return job->done; });
-    return job->done ? job->reply : AvcReply{};
+    return job;
 }
 
 HRESULT AvcTransport::SetMode(LONG mode) {
     const auto command = CommandOfMode(mode);
     if (!command) return E_INVALIDARG;
     if (CameraMode()) return E_ACCESSDENIED;
-    const AvcReply reply = Ask(*command);
-    switch (reply.Code()) {
+    const auto job = Submit(*command, true);
+    if (!job || !job->done) return VFW_E_TIMEOUT;
+    if (job->refused) return E_ACCESSDENIED;
+    switch (job->reply.Code()) {
         case kAccepted:
             if (mode != ED_MODE_STEP_FWD && mode != ED_MODE_STEP_REV) {
                 std::scoped_lock lock(mutex_);
@@ -103,17 +112,23 @@ HRESULT AvcTransport::GetMode(LONG* mode) const {
 }
 
 void AvcTransport::Run(std::stop_token stop) {
+    const bool camera = link_.HasCameraSubunit();
     auto nextPoll = std::chrono::steady_clock::now();
     std::unique_lock lock(mutex_);
+    cameraSubunit_ = camera;
     while (!stop.stop_requested()) {
         wake_.wait_until(lock, stop, nextPoll, [this] { return !jobs_.empty(); });
         if (stop.stop_requested()) break;
         if (!jobs_.empty()) {
             const std::shared_ptr<Job> job = jobs_.front();
+            // Checked here, where the camera subunit is known and the last
+            // state was read: an AV/C play may record over the tape.
+            const bool refuse = job->transport && (cameraSubunit_ || recording_);
             lock.unlock();
-            const AvcReply reply = link_.Avc(job->command, kCommandTimeout);
+            const AvcReply reply = refuse ? AvcReply{} : link_.Avc(job->command, kCommandTimeout);
             lock.lock();
             jobs_.pop_front();
+            job->refused = refuse;
             job->reply = reply;
             job->done = true;
             answered_.notify_all();

@@ -36,8 +36,9 @@ public:
     static std::optional<LONG> ModeOfState(std::uint32_t answer);
     static bool Recording(std::uint32_t answer) { return ((answer >> 8) & 0xFF) == 0xC2; }
 
-    // link must outlive the transport. camera: the device has a camera subunit.
-    AvcTransport(IDvLink& link, bool camera);
+    // link must outlive the transport. The worker first asks the device
+    // for a camera subunit; no transport command goes out before.
+    explicit AvcTransport(IDvLink& link);
     ~AvcTransport();
     AvcTransport(const AvcTransport&) = delete;
     AvcTransport& operator=(const AvcTransport&) = delete;
@@ -57,14 +58,16 @@ public:
 private:
     struct Job {
         std::uint32_t command = 0;
+        bool transport = false;  // refused, unsent, in camera mode
         bool done = false;
+        bool refused = false;
         AvcReply reply;
     };
+    std::shared_ptr<Job> Submit(std::uint32_t command, bool transport);
     void Run(std::stop_token stop);
     void Poll();
 
     IDvLink& link_;
-    const bool cameraSubunit_;
 
     mutable std::mutex mutex_;
     std::condition_variable_any wake_;       // a job for the worker
@@ -72,5 +75,6 @@ private:
     std::deque<std::shared_ptr<Job>> jobs_;  // guarded by mutex_
     std::optional<LONG> mode_;               // guarded by mutex_
     bool recording_ = false;                 // guarded by mutex_
+    bool cameraSubunit_ = false;             // guarded by mutex_
     std::jthread worker_;                    // last: stopped first
 };

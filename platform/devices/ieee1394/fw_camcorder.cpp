@@ -28,7 +28,7 @@ bool FrameIs625(std::span<const std::uint8_t> frame) { return frame.size() > 3 &
 
 FireWireCamcorder::FireWireCamcorder(const FwNode& node, std::unique_ptr<IDvLink> link)
     : node_(node), link_(std::move(link)) {
-    transport_ = std::make_unique<AvcTransport>(*link_, link_->HasCameraSubunit());
+    transport_ = std::make_unique<AvcTransport>(*link_);
     // The output signal mode says the system before any frame comes (a
     // stopped deck sends none); operand 1 is 0x80 for SD 625/50.
     if (const AvcReply signal = transport_->Ask(AvcTransport::kOutputSignalMode); signal.Code() == 0xC)
@@ -46,6 +46,7 @@ FireWireCamcorder::~FireWireCamcorder() {
 }
 
 void FireWireCamcorder::Connect() {
+    std::scoped_lock connecting(connectMutex_);
     link_->StopReceive();
     // Without a point-to-point connection the camcorder still broadcasts.
     const std::optional<int> channel = link_->Connect();
@@ -64,12 +65,14 @@ void FireWireCamcorder::BusReset() {
     }
     // Reconnecting keeps the channel; a device that lost its connection
     // altogether is connected anew.
+    std::unique_lock connecting(connectMutex_);
     const std::optional<int> channel = link_->Reconnect();
     std::optional<int> before;
     {
         std::scoped_lock lock(mutex_);
         before = channel_;
     }
+    connecting.unlock();
     if (!channel || channel != before) Connect();
 }
 

@@ -74,6 +74,7 @@ private:
     const std::unique_ptr<IDvLink> link_;
     FrameRing ring_{kRingFrames};
 
+    std::mutex connectMutex_;  // one connection change at a time (bus events, the frame watchdog)
     mutable std::mutex mutex_;
     std::condition_variable sinkIdle_;
     std::optional<int> channel_;       // guarded by mutex_; nothing: broadcast
