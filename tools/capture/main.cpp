@@ -63,5 +63,6 @@ int main(int argc, char** argv) {
     // signal's default action would kill the program with the file unclosed.
     std::signal(SIGXFSZ, SIG_IGN);
     HeadlessCapture capture(*options, std::cout, std::cerr);
+    capture.SetNoDeviceHint([&firewire] { return firewire.Diagnose(); });
     return capture.Run();
 }
