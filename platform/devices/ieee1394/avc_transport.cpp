@@ -143,9 +143,17 @@ void AvcTransport::Run(std::stop_token stop) {
     jobs_.clear();
 }
 
+std::optional<std::uint32_t> AvcTransport::TapeTimecode() const {
+    std::scoped_lock lock(mutex_);
+    return timecode_;
+}
+
 void AvcTransport::Poll() {
     const AvcReply reply = link_.Avc(kTransportState, kCommandTimeout);
+    // Winding shows no frames: the deck's own reading is then the only time code.
+    const std::optional<std::uint32_t> timecode = link_.TapeTimecode();
     std::scoped_lock lock(mutex_);
+    timecode_ = timecode;
     if (reply.Code() != kStable) {
         // No answer, or a deck in local mode: the mode is unknown, never guessed.
         if (reply.Code() == -1) mode_.reset();

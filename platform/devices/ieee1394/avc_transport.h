@@ -51,6 +51,8 @@ public:
     // get_Mode: the last state polled (or commanded since); E_FAIL while unknown.
     HRESULT GetMode(LONG* mode) const;
     bool CameraMode() const;
+    // The tape's time code as last polled; nothing when the deck gave none.
+    std::optional<std::uint32_t> TapeTimecode() const;
 
     // Sends any command through the worker, with the same bounded wait.
     AvcReply Ask(std::uint32_t command);
@@ -76,5 +78,6 @@ private:
     std::optional<LONG> mode_;               // guarded by mutex_
     bool recording_ = false;                 // guarded by mutex_
     bool cameraSubunit_ = false;             // guarded by mutex_
+    std::optional<std::uint32_t> timecode_;  // guarded by mutex_
     std::jthread worker_;                    // last: stopped first
 };

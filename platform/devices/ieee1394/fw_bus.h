@@ -53,6 +53,9 @@ public:
     virtual AvcReply Avc(std::uint32_t command, std::chrono::milliseconds timeout) = 0;
     // The device's AV/C subunits include a video camera: it is in camera mode.
     virtual bool HasCameraSubunit() = 0;
+    // The tape's time code as the deck reports it (AV/C TIME CODE status),
+    // BCD 0xHHMMSSFF; nothing on a blank or stopped tape or without an answer.
+    virtual std::optional<std::uint32_t> TapeTimecode() = 0;
 };
 
 // What the bus reports besides frames.

@@ -15,6 +15,8 @@ constexpr std::chrono::milliseconds kDeliverWait{100};
 // A deck that plays or pauses sends frames; none for this long means the
 // connection was lost (a bus reset we were not told of).
 constexpr std::chrono::milliseconds kFrameWatchdog{1000};
+// How long the last frame's time code stands for the tape's position.
+constexpr std::chrono::milliseconds kFrameTimecodeAge{300};
 
 bool SendsFrames(LONG mode) {
     return mode == ED_MODE_PLAY || mode == ED_MODE_FREEZE || mode == ED_MODE_PLAY_SLOWEST_FWD ||
@@ -113,6 +115,7 @@ void FireWireCamcorder::Deliver(std::stop_token stop) {
             std::scoped_lock lock(mutex_);
             is625_ = FrameIs625(frame);
             timecode_ = ReadFrameTimecode(frame);
+            lastFrame_ = now;
             if (sink_) {
                 sink = sink_;
                 inSink_ = true;
@@ -167,12 +170,19 @@ HRESULT FireWireCamcorder::GetMode(LONG* mode) const {
     return transport_->GetMode(mode);
 }
 
+// The time code of the frame just received, as exact as it gets; while no
+// frames come (winding, stopped) the one the deck reports over AV/C.
 HRESULT FireWireCamcorder::GetTimecode(DWORD* bcd) const {
     if (!bcd) return E_POINTER;
-    std::scoped_lock lock(mutex_);
-    if (unplugged_) return KV_E_DEVICE_NOT_CONNECTED;
-    if (!timecode_) return E_FAIL;
-    *bcd = *timecode_;
+    std::optional<std::uint32_t> timecode;
+    {
+        std::scoped_lock lock(mutex_);
+        if (unplugged_) return KV_E_DEVICE_NOT_CONNECTED;
+        if (std::chrono::steady_clock::now() - lastFrame_ < kFrameTimecodeAge) timecode = timecode_;
+    }
+    if (!timecode) timecode = transport_->TapeTimecode();
+    if (!timecode) return E_FAIL;
+    *bcd = *timecode;
     return S_OK;
 }
 

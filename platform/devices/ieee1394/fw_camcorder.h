@@ -84,6 +84,7 @@ private:
     FrameSink sink_;                   // guarded by mutex_
     bool inSink_ = false;              // guarded by mutex_
     std::optional<DWORD> timecode_;    // guarded by mutex_; of the last frame received
+    std::chrono::steady_clock::time_point lastFrame_;  // guarded by mutex_; when it came
     LONG refused_ = 0;                 // guarded by mutex_
     LONG delivered_ = 0;               // guarded by mutex_
     std::atomic<std::int64_t> incomplete_{0};

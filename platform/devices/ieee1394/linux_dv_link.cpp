@@ -1,11 +1,13 @@
 #include "platform/devices/ieee1394/linux_dv_link.h"
 
 #include <libavc1394/avc1394.h>
+#include <libavc1394/avc1394_vcr.h>
 #include <libavc1394/rom1394.h>
 #include <libiec61883/iec61883.h>
 #include <libraw1394/raw1394.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -115,4 +117,15 @@ bool LinuxDvLink::HasCameraSubunit() {
     std::scoped_lock lock(avcMutex_);
     if (!avc_ || avcPhy_ < 0) return false;
     return avc1394_check_subunit_type(avc_.get(), static_cast<nodeid_t>(avcPhy_), AVC1394_SUBUNIT_TYPE_VIDEO_CAMERA) == 1;
+}
+
+std::optional<std::uint32_t> LinuxDvLink::TapeTimecode() {
+    std::scoped_lock lock(avcMutex_);
+    if (!avc_ || avcPhy_ < 0) return std::nullopt;
+    char text[12] = {};
+    if (avc1394_vcr_get_timecode2(avc_.get(), static_cast<nodeid_t>(avcPhy_), text) != 0) return std::nullopt;
+    // "HH:MM:SS:FF" in decimal digits: the same digits read as BCD.
+    unsigned hours = 0, minutes = 0, seconds = 0, frames = 0;
+    if (std::sscanf(text, "%2x:%2x:%2x:%2x", &hours, &minutes, &seconds, &frames) != 4) return std::nullopt;
+    return (hours << 24) | (minutes << 16) | (seconds << 8) | frames;
 }

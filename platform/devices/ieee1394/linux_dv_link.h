@@ -30,6 +30,7 @@ public:
     void StopReceive() override;
     AvcReply Avc(std::uint32_t command, std::chrono::milliseconds timeout) override;
     bool HasCameraSubunit() override;
+    std::optional<std::uint32_t> TapeTimecode() override;
 
     struct HandleCloser {
         void operator()(raw1394_handle* handle) const;

@@ -55,6 +55,7 @@ public:
         return camcorder_->Answer(phy_, command, timeout);
     }
     bool HasCameraSubunit() override { return camcorder_->camera_; }
+    std::optional<std::uint32_t> TapeTimecode() override { return camcorder_->Timecode(phy_); }
 
 private:
     const std::shared_ptr<FakeCamcorder> camcorder_;
@@ -202,6 +203,18 @@ AvcReply FakeCamcorder::Answer(int phy, std::uint32_t command, std::chrono::mill
         return reply(SUCCEEDED(hr) ? 0x9 : hr == VFW_E_WRONG_STATE ? 0xA : 0x8);
     }
     return reply(0x8);
+}
+
+std::optional<std::uint32_t> FakeCamcorder::Timecode(int phy) {
+    std::shared_ptr<VirtualDeck> deck;
+    {
+        std::scoped_lock lock(mutex_);
+        if (!plugged_ || phy != phy_) return std::nullopt;
+        deck = deck_;
+    }
+    DWORD bcd = 0;
+    if (FAILED(deck->GetTimecode(&bcd))) return std::nullopt;
+    return bcd;
 }
 
 void FakeCamcorder::Listen(const void* owner, int channel, IDvLink::FrameCallback callback) {

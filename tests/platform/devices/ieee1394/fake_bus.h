@@ -66,6 +66,7 @@ private:
     std::optional<int> Connect(int phy);
     std::optional<int> Reconnect(int phy);
     AvcReply Answer(int phy, std::uint32_t command, std::chrono::milliseconds timeout);
+    std::optional<std::uint32_t> Timecode(int phy);
     void Listen(const void* owner, int channel, IDvLink::FrameCallback callback);
     void StopListening(const void* owner);
 

@@ -57,6 +57,7 @@ public:
     void StopReceive() override { receiver_.Stop(); }
     AvcReply Avc(std::uint32_t, std::chrono::milliseconds) override { return {}; }
     bool HasCameraSubunit() override { return false; }
+    std::optional<std::uint32_t> TapeTimecode() override { return std::nullopt; }
     raw1394handle_t Handle() const { return handle_; }
 
 private:

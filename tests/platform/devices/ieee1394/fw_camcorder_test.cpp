@@ -85,6 +85,14 @@ TEST_F(FireWireCamcorderTest, TransportCommandsAnswerInBoundedTimeWhateverTheDec
     EXPECT_EQ(camcorder.SetMode(ED_MODE_STEP_REV), S_OK);
     EXPECT_EQ(camcorder.SetMode(ED_MODE_PLAY_SLOWEST_FWD), S_OK);
     EXPECT_EQ(camcorder.SetMode(ED_MODE_PLAY_SLOWEST_REV), S_OK);
+    // Winding shows no frames: the time code comes from the deck's own reading.
+    DWORD before = 0;
+    EXPECT_EQ(camcorder.GetTimecode(&before), S_OK);
+    EXPECT_EQ(camcorder.SetMode(ED_MODE_FF), S_OK);
+    EXPECT_TRUE(Eventually([&] {
+        DWORD now = 0;
+        return SUCCEEDED(camcorder.GetTimecode(&now)) && now > before;
+    })) << "the time code stood still while winding";
     EXPECT_EQ(camcorder.SetMode(ED_MODE_STOP), S_OK);
     EXPECT_TRUE(Eventually([&] { return ModeOf(camcorder) == ED_MODE_STOP; }));
 
