@@ -12,12 +12,15 @@ constexpr int kPollMs = 150;
 
 }  // namespace
 
-bool DvFrameReceiver::Start(raw1394_handle* handle, int channel, IDvLink::FrameCallback onFrame) {
+bool DvFrameReceiver::Start(raw1394_handle* handle, int channel, IDvLink::FrameCallback onFrame,
+                            std::function<void()> onReset) {
     Stop();
     if (!handle) return false;
     onFrame_ = std::move(onFrame);
+    onReset_ = std::move(onReset);
     frames_ = iec61883_dv_fb_init(handle, &DvFrameReceiver::OnFrame, this);
     if (!frames_) return false;
+    raw1394_set_bus_reset_handler(handle, &DvFrameReceiver::OnBusReset);
     if (iec61883_dv_fb_start(frames_, channel) != 0) {
         iec61883_dv_fb_close(frames_);
         frames_ = nullptr;
@@ -38,6 +41,15 @@ void DvFrameReceiver::Stop() {
 int DvFrameReceiver::OnFrame(unsigned char* data, int len, int complete, void* self) {
     auto* receiver = static_cast<DvFrameReceiver*>(self);
     if (len > 0) receiver->onFrame_({data, static_cast<std::size_t>(len)}, complete != 0);
+    return 0;
+}
+
+int DvFrameReceiver::OnBusReset(raw1394_handle* handle, unsigned int generation) {
+    raw1394_update_generation(handle, generation);
+    auto* dv = static_cast<iec61883_dv_t>(raw1394_get_userdata(handle));
+    auto* frames = dv ? static_cast<iec61883_dv_fb_t>(iec61883_dv_get_callback_data(dv)) : nullptr;
+    auto* self = frames ? static_cast<DvFrameReceiver*>(iec61883_dv_fb_get_callback_data(frames)) : nullptr;
+    if (self && self->onReset_) self->onReset_();
     return 0;
 }
 

@@ -56,6 +56,8 @@ public:
     // The tape's time code as the deck reports it (AV/C TIME CODE status),
     // BCD 0xHHMMSSFF; nothing on a blank or stopped tape or without an answer.
     virtual std::optional<std::uint32_t> TapeTimecode() = 0;
+    // True once after the link saw a bus reset on its own handle.
+    virtual bool TakeReset() = 0;
 };
 
 // What the bus reports besides frames.

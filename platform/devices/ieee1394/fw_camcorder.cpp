@@ -99,6 +99,7 @@ void FireWireCamcorder::OnFrame(std::span<const std::uint8_t> frame, bool comple
 void FireWireCamcorder::Deliver(std::stop_token stop) {
     auto lastFrame = std::chrono::steady_clock::now();
     while (!stop.stop_requested()) {
+        if (link_->TakeReset()) BusReset();
         const std::span<const std::uint8_t> frame = ring_.Front(kDeliverWait);
         const auto now = std::chrono::steady_clock::now();
         if (frame.empty()) {

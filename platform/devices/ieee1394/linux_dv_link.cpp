@@ -93,7 +93,8 @@ bool LinuxDvLink::StartReceive(int channel, FrameCallback onFrame) {
     StopReceive();
     if (port_ < 0) return false;
     receive_.reset(raw1394_new_handle_on_port(port_));
-    if (receive_ && receiver_.Start(receive_.get(), channel, std::move(onFrame))) return true;
+    if (receive_ && receiver_.Start(receive_.get(), channel, std::move(onFrame), [this] { resetSeen_ = true; }))
+        return true;
     receive_.reset();
     return false;
 }

@@ -7,6 +7,7 @@
 //
 // The node is found by GUID on every port; after a bus reset Reconnect makes
 // the connection handle anew and finds the node again, since node ids change.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,7 @@ public:
     AvcReply Avc(std::uint32_t command, std::chrono::milliseconds timeout) override;
     bool HasCameraSubunit() override;
     std::optional<std::uint32_t> TapeTimecode() override;
+    bool TakeReset() override { return resetSeen_.exchange(false); }
 
     struct HandleCloser {
         void operator()(raw1394_handle* handle) const;
@@ -55,6 +57,7 @@ private:
     Handle avc_;                        // guarded by avcMutex_
     int avcPhy_ = -1;                   // guarded by avcMutex_
 
+    std::atomic<bool> resetSeen_{false};
     Handle receive_;
     DvFrameReceiver receiver_;  // after the handle it uses: stopped first
 };

@@ -56,6 +56,7 @@ public:
     }
     bool HasCameraSubunit() override { return camcorder_->camera_; }
     std::optional<std::uint32_t> TapeTimecode() override { return camcorder_->Timecode(phy_); }
+    bool TakeReset() override { return false; }  // the bus reports its resets
 
 private:
     const std::shared_ptr<FakeCamcorder> camcorder_;

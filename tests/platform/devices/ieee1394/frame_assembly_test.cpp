@@ -7,6 +7,7 @@
 #include <libraw1394/raw1394.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 #include "../deck_fixtures.h"
@@ -49,16 +50,23 @@ public:
         if (handle_) raw1394_destroy_handle(handle_);
     }
     std::optional<int> Connect() override { return std::nullopt; }
-    std::optional<int> Reconnect() override { return std::nullopt; }
+    std::optional<int> Reconnect() override {
+        ++reconnects;
+        return std::nullopt;
+    }
     void Disconnect() override {}
     bool StartReceive(int channel, FrameCallback onFrame) override {
-        return receiver_.Start(handle_, channel, std::move(onFrame));
+        return receiver_.Start(handle_, channel, std::move(onFrame), [this] { resetSeen = true; });
     }
     void StopReceive() override { receiver_.Stop(); }
     AvcReply Avc(std::uint32_t, std::chrono::milliseconds) override { return {}; }
     bool HasCameraSubunit() override { return false; }
     std::optional<std::uint32_t> TapeTimecode() override { return std::nullopt; }
+    bool TakeReset() override { return resetSeen.exchange(false); }
     raw1394handle_t Handle() const { return handle_; }
+
+    std::atomic<bool> resetSeen{false};
+    std::atomic<int> reconnects{0};
 
 private:
     raw1394handle_t handle_;
@@ -92,6 +100,7 @@ TEST(FireWireFrameAssembly, WholeFramesOfBothSystemsComeThroughAndADamagedOneIsC
 
     auto link = std::make_unique<PacketLink>();
     const raw1394handle_t handle = link->Handle();
+    PacketLink& links = *link;
     ASSERT_NE(handle, nullptr) << "libraw1394 cannot make a handle";
     FwNode node;
     node.guid = 0x0080458011223344ull;
@@ -126,6 +135,11 @@ TEST(FireWireFrameAssembly, WholeFramesOfBothSystemsComeThroughAndADamagedOneIsC
     EXPECT_EQ(camcorder.IncompleteFrames(), 1);
     EXPECT_EQ(camcorder.DroppedFrames(), 1);
     EXPECT_FALSE(camcorder.Is625());
+
+    // A bus reset on the receive handle finds the receiver through the
+    // library's objects, and the camcorder connects again.
+    DvFrameReceiver::OnBusReset(handle, raw1394_get_generation(handle) + 1);
+    EXPECT_TRUE(decktest::Eventually([&] { return links.reconnects > 0; }));
 }
 
 }  // namespace
