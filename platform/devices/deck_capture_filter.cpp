@@ -7,17 +7,24 @@ HRESULT DeckCaptureFilter::Create(const std::string& deckName, IBaseFilter** fil
     if (!filter) return E_POINTER;
     *filter = nullptr;
     std::shared_ptr<VirtualDeck> deck;
-    HRESULT hr = VirtualDeck::Acquire(deckName, &deck);
-    if (FAILED(hr)) return hr;
-    auto* created = new DeckCaptureFilter(std::move(deck), &hr);
+    if (const HRESULT hr = VirtualDeck::Acquire(deckName, &deck); FAILED(hr)) return hr;
+    return Create(std::move(deck), CLSID_KorvantaVirtualDeck, filter);
+}
+
+HRESULT DeckCaptureFilter::Create(std::shared_ptr<DvDeck> deck, const CLSID& clsid, IBaseFilter** filter) {
+    if (!filter) return E_POINTER;
+    *filter = nullptr;
+    if (!deck) return E_POINTER;
+    HRESULT hr = S_OK;
+    auto* created = new DeckCaptureFilter(std::move(deck), clsid, &hr);
     created->NonDelegatingAddRef();
     if (SUCCEEDED(hr)) hr = created->NonDelegatingQueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(filter));
     created->NonDelegatingRelease();
     return hr;
 }
 
-DeckCaptureFilter::DeckCaptureFilter(std::shared_ptr<VirtualDeck> deck, HRESULT* phr)
-    : CBaseFilter("Virtual DV deck", nullptr, &lock_, CLSID_KorvantaVirtualDeck, phr),
+DeckCaptureFilter::DeckCaptureFilter(std::shared_ptr<DvDeck> deck, const CLSID& clsid, HRESULT* phr)
+    : CBaseFilter("DV deck", nullptr, &lock_, clsid, phr),
       deck_(std::move(deck)),
       capture_(this, &lock_, phr, deck_),
       preview_(this, &lock_, phr, deck_->Is625(), static_cast<LONG>(deck_->FrameBytes())) {}
@@ -103,6 +110,10 @@ HRESULT DeckCaptureFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) {
 }
 
 bool DeckCaptureFilter::DeliverFrame(std::span<const std::uint8_t> frame) {
+    // A camcorder switched to the other television system sends frames the
+    // pins' media type does not describe: they are not delivered (and count
+    // as dropped) until the program binds the device again.
+    if (frame.size() != static_cast<std::size_t>(capture_.FrameBytes())) return false;
     const REFERENCE_TIME period = deck_->TickPeriod().count() / 100;  // 100 ns units
     REFERENCE_TIME start = 0;
     if (FAILED(StreamTime(&start))) start = unclockedTime_;

@@ -1,6 +1,7 @@
 #pragma once
-// DeckCaptureFilter: the capture filter of a virtual deck, as the device
-// enumerator hands it out for one of the video input devices. Like a DV
+// DeckCaptureFilter: the capture filter of a DV deck (a virtual deck or a
+// camcorder on the 1394 bus), as the device enumerator hands it out for one
+// of the video input devices. Like a DV
 // camcorder's filter it has two outputs, capture and preview, carrying the
 // same interleaved DV frames, and exposes the camcorder's external-device
 // interfaces:
@@ -28,7 +29,7 @@
 #include "platform/devices/extdevice.h"
 #include "platform/media/base/basefilter.h"
 
-class VirtualDeck;
+class DvDeck;
 
 // The class of the virtual deck's capture filter (GetClassID); it is made by
 // the device enumerator, never through CoCreateInstance.
@@ -43,6 +44,8 @@ public:
     // Fails as VirtualDeck::Acquire does: the deck is not configured, or its
     // tape is missing, empty or not DV.
     static HRESULT Create(const std::string& deckName, IBaseFilter** filter);
+    // A new filter of class clsid on a deck of any kind.
+    static HRESULT Create(std::shared_ptr<DvDeck> deck, const CLSID& clsid, IBaseFilter** filter);
     ~DeckCaptureFilter() override;
 
     DECLARE_IUNKNOWN
@@ -107,12 +110,12 @@ public:
 private:
     void MoveTapeUnseen();
 
-    DeckCaptureFilter(std::shared_ptr<VirtualDeck> deck, HRESULT* phr);
+    DeckCaptureFilter(std::shared_ptr<DvDeck> deck, const CLSID& clsid, HRESULT* phr);
     // Player thread: stamps the frame and hands it to both outputs.
     bool DeliverFrame(std::span<const std::uint8_t> frame);
 
     CCritSec lock_;
-    const std::shared_ptr<VirtualDeck> deck_;
+    const std::shared_ptr<DvDeck> deck_;
     DeckCapturePin capture_;
     DeckPreviewPin preview_;
     std::atomic<bool> discontinuity_{true};  // the next frame starts a new run

@@ -1,9 +1,9 @@
 #include "platform/devices/deck_capture_pin.h"
 
-#include "platform/devices/virtual_deck.h"
+#include "platform/devices/dv_deck.h"
 #include "platform/media/uuids.h"
 
-DeckCapturePin::DeckCapturePin(CBaseFilter* filter, CCritSec* lock, HRESULT* phr, std::shared_ptr<VirtualDeck> deck)
+DeckCapturePin::DeckCapturePin(CBaseFilter* filter, CCritSec* lock, HRESULT* phr, std::shared_ptr<DvDeck> deck)
     : DeckOutputPin("Deck capture pin", filter, lock, phr, u"Capture", PIN_CATEGORY_CAPTURE, deck->Is625(),
                     static_cast<LONG>(deck->FrameBytes())),
       deck_(std::move(deck)) {}

@@ -9,11 +9,11 @@
 #include "platform/devices/extdevice.h"
 #include "platform/media/base/streamcontrol.h"
 
-class VirtualDeck;
+class DvDeck;
 
 class DeckCapturePin : public DeckOutputPin, public CBaseStreamControl, public IAMDroppedFrames {
 public:
-    DeckCapturePin(CBaseFilter* filter, CCritSec* lock, HRESULT* phr, std::shared_ptr<VirtualDeck> deck);
+    DeckCapturePin(CBaseFilter* filter, CCritSec* lock, HRESULT* phr, std::shared_ptr<DvDeck> deck);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -27,5 +27,5 @@ protected:
     bool WantsSample(IMediaSample* sample) override;
 
 private:
-    const std::shared_ptr<VirtualDeck> deck_;
+    const std::shared_ptr<DvDeck> deck_;
 };

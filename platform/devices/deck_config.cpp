@@ -60,9 +60,14 @@ std::string FormatDeckDeviceId(const DeckDeviceId& id) {
     return text;
 }
 
+std::string CamcorderDisplayName(const std::string& vendor, const std::string& model, const DeckDeviceId& id,
+                                 const std::string& last) {
+    return "@device:pnp:\\\\?\\avc#" + vendor + "&" + model + "&camcorder&dv#" + FormatDeckDeviceId(id) + "#" +
+           kDvInterfaceClass + "\\" + last;
+}
+
 std::string DeckDisplayName(const DeckConfig& deck) {
-    return "@device:pnp:\\\\?\\avc#" + deck.vendor + "&" + deck.model + "&camcorder&dv#" +
-           FormatDeckDeviceId(deck.deviceId) + "#" + kDvInterfaceClass + "\\" + deck.name;
+    return CamcorderDisplayName(deck.vendor, deck.model, deck.deviceId, deck.name);
 }
 
 std::string CheckDeckConfig(const DeckConfig& deck) {

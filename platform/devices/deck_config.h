@@ -41,6 +41,10 @@ struct DeckConfig {
 // The moniker display name of a deck, shaped like a DV camcorder's on the
 // 1394 bus: "@device:pnp:\\?\avc#<vendor>&<model>&camcorder&dv#<id>#{...}\<name>".
 std::string DeckDisplayName(const DeckConfig& deck);
+// The same shape for any DV camcorder: vendor and model as its config ROM
+// names them, the identifier and a last part that tells the device apart.
+std::string CamcorderDisplayName(const std::string& vendor, const std::string& model, const DeckDeviceId& id,
+                                 const std::string& last);
 
 // Why a configuration cannot be stored; empty when it can. Names, vendors and
 // models must not break the display name apart ("#", "&", "\").

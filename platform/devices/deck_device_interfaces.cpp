@@ -5,20 +5,20 @@
 
 #include "platform/com/task_memory.h"
 #include "platform/devices/deck_capture_filter.h"
-#include "platform/devices/virtual_deck.h"
+#include "platform/devices/dv_deck.h"
 
 // ---- IAMExtDevice ------------------------------------------------------------
 
 HRESULT DeckCaptureFilter::GetCapability(LONG capability, LONG* value, double*) {
     if (capability != ED_DEVCAP_DEVICE_TYPE) return E_NOTIMPL;
     if (!value) return E_POINTER;
-    *value = deck_->Config().camera ? ED_DEVTYPE_CAMERA : ED_DEVTYPE_VCR;
+    *value = deck_->IsCamera() ? ED_DEVTYPE_CAMERA : ED_DEVTYPE_VCR;
     return S_OK;
 }
 
 HRESULT DeckCaptureFilter::get_ExternalDeviceID(LPOLESTR* id) {
     if (!id) return E_POINTER;
-    const DeckDeviceId& bytes = deck_->Config().deviceId;
+    const DeckDeviceId bytes = deck_->DeviceId();
     void* buffer = CoTaskMemAlloc(bytes.size());
     if (!buffer) return E_OUTOFMEMORY;
     std::memcpy(buffer, bytes.data(), bytes.size());

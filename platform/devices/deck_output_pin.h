@@ -38,6 +38,8 @@ public:
     bool DeliverFrame(std::span<const std::uint8_t> frame, REFERENCE_TIME start, REFERENCE_TIME stop,
                       bool discontinuity);
 
+    LONG FrameBytes() const { return frameBytes_; }
+
 protected:
     // Optional: whether this sample is to be delivered; every one by default.
     virtual bool WantsSample(IMediaSample* sample);

@@ -14,9 +14,36 @@ namespace {
 // under the same name reads as a removal and an arrival).
 using DeckSet = std::map<std::string, std::string>;
 
+class DeviceSources {
+public:
+    static DeviceSources& Instance() {
+        static DeviceSources sources;
+        return sources;
+    }
+    unsigned long Add(DeviceLister lister) {
+        std::scoped_lock lock(mutex_);
+        listers_.emplace(++lastId_, std::move(lister));
+        return lastId_;
+    }
+    void Remove(unsigned long id) {
+        std::scoped_lock lock(mutex_);
+        listers_.erase(id);
+    }
+    void ListInto(DeckSet& devices) {
+        std::scoped_lock lock(mutex_);
+        for (const auto& [id, lister] : listers_) devices.merge(lister());
+    }
+
+private:
+    std::mutex mutex_;
+    unsigned long lastId_ = 0;                           // guarded by mutex_
+    std::map<unsigned long, DeviceLister> listers_;      // guarded by mutex_
+};
+
 DeckSet ConfiguredDecks() {
     DeckSet decks;
     for (const DeckConfig& deck : deck_store::List()) decks.emplace(deck.name, DeckDisplayName(deck));
+    DeviceSources::Instance().ListInto(decks);
     return decks;
 }
 
@@ -119,3 +146,7 @@ DeviceChangeSubscription& DeviceChangeSubscription::operator=(DeviceChangeSubscr
     }
     return *this;
 }
+
+DeviceSource::DeviceSource(DeviceLister lister) : id_(DeviceSources::Instance().Add(std::move(lister))) {}
+
+DeviceSource::~DeviceSource() { DeviceSources::Instance().Remove(id_); }

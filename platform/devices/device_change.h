@@ -10,6 +10,7 @@
 // waits for a callback in progress, unless it is called from a callback.
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 
 inline constexpr std::chrono::milliseconds kDeviceChangePollInterval{250};
@@ -39,3 +40,19 @@ private:
 
 // Changes from now on are reported; the decks present now are not.
 DeviceChangeSubscription WatchDeviceChanges(DeviceChangeCallback callback);
+
+// Devices other than the virtual decks (camcorders on the 1394 bus) are
+// announced by the same watcher: a source lists the ones present now, as
+// name -> display name. The lister runs on the watcher thread and must be
+// quick and thread-safe. The source is dropped when the handle goes.
+using DeviceLister = std::function<std::map<std::string, std::string>()>;
+class DeviceSource {
+public:
+    explicit DeviceSource(DeviceLister lister);
+    ~DeviceSource();
+    DeviceSource(const DeviceSource&) = delete;
+    DeviceSource& operator=(const DeviceSource&) = delete;
+
+private:
+    unsigned long id_ = 0;
+};

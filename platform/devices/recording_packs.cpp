@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dvshared/dv_frame_reader.h"
+
 namespace {
 
 constexpr std::size_t kSequenceBytes = 12000;  // 150 DIF blocks of 80 bytes
@@ -74,4 +76,15 @@ void WriteRecordingPacks(std::span<std::uint8_t> frame, bool is625, const DvPack
                 if (pack[0] == kDvPackRecordingTime) std::copy(time.begin(), time.end(), pack);
             }
     }
+}
+
+std::optional<std::uint32_t> ReadFrameTimecode(std::span<const std::uint8_t> frame) {
+    DvFrameReader reader;
+    // Attached only to be read.
+    reader.Attach(const_cast<std::uint8_t*>(frame.data()), static_cast<std::uint32_t>(frame.size()));
+    DvFrameReader::Pack pack{};
+    if (!reader.FindSubcodePack(DvFrameReader::kPackTimeCode, pack)) return std::nullopt;
+    // PC1..PC4: frames, seconds, minutes, hours in BCD under the pack's flag bits.
+    return (std::uint32_t{pack[4] & 0x3Fu} << 24) | (std::uint32_t{pack[3] & 0x7Fu} << 16) |
+           (std::uint32_t{pack[2] & 0x7Fu} << 8) | (pack[1] & 0x3Fu);
 }

@@ -25,3 +25,7 @@ DvPack MakeRecordingTimePack(const std::optional<std::tm>& when);
 // and overwrites the VAUX date and time packs. The frame must be whole
 // (144000 bytes for 625/50, 120000 for 525/60).
 void WriteRecordingPacks(std::span<std::uint8_t> frame, bool is625, const DvPack& date, const DvPack& time);
+
+// The frame's subcode time code as BCD 0xHHMMSSFF (flag bits cleared);
+// nothing when the frame carries none (a blank tape).
+std::optional<std::uint32_t> ReadFrameTimecode(std::span<const std::uint8_t> frame);

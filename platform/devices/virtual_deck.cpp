@@ -5,7 +5,6 @@
 #include <map>
 #include <vector>
 
-#include "dvshared/dv_frame_reader.h"
 #include "platform/devices/deck_buttons.h"
 #include "platform/devices/extdevice.h"
 #include "platform/devices/recording_packs.h"
@@ -106,13 +105,9 @@ HRESULT VirtualDeck::GetTimecode(DWORD* bcd) const {
     }
     std::vector<std::uint8_t> frame(tape_.FrameBytes());
     if (!tape_.ReadFrame(head, frame)) return E_FAIL;
-    DvFrameReader reader;
-    reader.Attach(frame.data(), static_cast<std::uint32_t>(frame.size()));
-    DvFrameReader::Pack pack{};
-    if (!reader.FindSubcodePack(DvFrameReader::kPackTimeCode, pack)) return E_FAIL;
-    // PC1..PC4: frames, seconds, minutes, hours in BCD under the pack's flag bits.
-    *bcd = (DWORD{pack[4] & 0x3Fu} << 24) | (DWORD{pack[3] & 0x7Fu} << 16) | (DWORD{pack[2] & 0x7Fu} << 8) |
-           (pack[1] & 0x3Fu);
+    const auto timecode = ReadFrameTimecode(frame);
+    if (!timecode) return E_FAIL;
+    *bcd = *timecode;
     return S_OK;
 }
 

@@ -26,10 +26,11 @@
 #include "platform/devices/deck_config.h"
 #include "platform/devices/deck_control.h"
 #include "platform/devices/device_change.h"
+#include "platform/devices/dv_deck.h"
 #include "platform/devices/tape_file.h"
 #include "platform/devices/tape_transport.h"
 
-class VirtualDeck {
+class VirtualDeck final : public DvDeck {
 public:
     // The deck named name, shared with its other users in this process.
     // Fails with VFW_E_NOT_FOUND for a deck that is not configured, and with
@@ -40,39 +41,38 @@ public:
     VirtualDeck(DeckConfig config, TapeFile tape);
     // The members go in the order that stops outside calls (device changes,
     // the control socket) before the player and the tape.
-    ~VirtualDeck() = default;
+    ~VirtualDeck() override = default;
     VirtualDeck(const VirtualDeck&) = delete;
     VirtualDeck& operator=(const VirtualDeck&) = delete;
 
     const DeckConfig& Config() const { return config_; }
-    bool Is625() const { return tape_.Is625(); }
-    std::uint32_t FrameBytes() const { return tape_.FrameBytes(); }
+    bool IsCamera() const override { return config_.camera; }
+    DeckDeviceId DeviceId() const override { return config_.deviceId; }
+    bool Is625() const override { return tape_.Is625(); }
+    std::uint32_t FrameBytes() const override { return tape_.FrameBytes(); }
     // One frame period on the deck, speed factor applied.
-    std::chrono::nanoseconds TickPeriod() const { return tickPeriod_; }
-    bool Unplugged() const;
+    std::chrono::nanoseconds TickPeriod() const override { return tickPeriod_; }
+    bool Unplugged() const override;
 
     // IAMExtTransport::put_Mode and get_Mode.
-    HRESULT SetMode(LONG mode);
-    HRESULT GetMode(LONG* mode) const;
+    HRESULT SetMode(LONG mode) override;
+    HRESULT GetMode(LONG* mode) const override;
     // The BCD time code 0xHHMMSSFF of the frame under the head (flag bits
     // cleared); E_FAIL when that frame carries no time code.
-    HRESULT GetTimecode(DWORD* bcd) const;
+    HRESULT GetTimecode(DWORD* bcd) const override;
 
-    // Receives each frame the deck shows; returns false when it could not
-    // take it. Called on the player thread, never under the deck's lock.
-    using FrameSink = std::function<bool(std::span<const std::uint8_t> frame)>;
     // Attaches owner's sink and starts the player; HRESULT_FROM_WIN32(ERROR_BUSY)
     // when another owner's player is attached (a second graph streaming from
     // the same deck). A player of owner's that was asked to stop is waited for first.
-    HRESULT StartPlayer(const void* owner, FrameSink sink);
+    HRESULT StartPlayer(const void* owner, FrameSink sink) override;
     // Asks owner's player to end without waiting: it ends once the sink
     // returns, which a paused downstream filter may put off.
-    void RequestStopPlayer(const void* owner);
+    void RequestStopPlayer(const void* owner) override;
     // Ends owner's player and waits for it.
-    void StopPlayer(const void* owner);
+    void StopPlayer(const void* owner) override;
 
-    LONG DroppedFrames() const;
-    LONG DeliveredFrames() const;
+    LONG DroppedFrames() const override;
+    LONG DeliveredFrames() const override;
 
 private:
     void Play(std::stop_token stop, const FrameSink& sink);

@@ -65,6 +65,8 @@ int HeadlessCapture::Prepare() {
                   << (options_.device ? "no DV camcorder named '" + *options_.device + "'"
                                       : FirstLine(ErrorText("NoDVCaptureDevice")))
                   << "\n";
+        if (const std::string hint = noDeviceHint_ ? noDeviceHint_() : std::string(); !hint.empty())
+            progress_ << "korvanta-capture: " << hint << "\n";
         return 1;
     }
     device_ = *chosen;

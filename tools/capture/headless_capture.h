@@ -4,6 +4,7 @@
 // event loop, reports progress on standard error and lists the files written.
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -24,6 +25,9 @@ public:
     int Run();
     // Asks a running capture to stop as the stop button would (SIGINT, SIGTERM).
     static void RequestStop();
+    // Says why no camcorder can be used (no 1394 controller, no rights on
+    // its device node); printed when no device is found.
+    void SetNoDeviceHint(std::function<std::string()> hint) { noDeviceHint_ = std::move(hint); }
 
     // CaptureView
     void SetUpSoundControls(HWND, ILevelProbe*) override {}
@@ -48,6 +52,7 @@ private:
     void PrintFiles();
 
     const CaptureOptions options_;
+    std::function<std::string()> noDeviceHint_;
     std::ostream& out_;
     std::ostream& progress_;
     std::unique_ptr<CaptureEngine> engine_;

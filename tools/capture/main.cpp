@@ -11,6 +11,8 @@
 #include "korvanta/capture/device_list.h"
 #include "korvanta/core/ini_documents.h"
 #include "platform/devices/deck_devices.h"
+#include "platform/devices/ieee1394/firewire_devices.h"
+#include "platform/devices/ieee1394/linux_fw_bus.h"
 #include "platform/media/graph/builtin_classes.h"
 #include "platform/media/renderers/renderer_classes.h"
 
@@ -18,9 +20,12 @@ namespace {
 
 void OnStopSignal(int) { HeadlessCapture::RequestStop(); }
 
-int ListDevices() {
+// The virtual decks and the camcorders on the 1394 bus; when no camcorder can
+// be used, why (no controller, no rights on its device node) goes to stderr.
+int ListDevices(const FireWireDevices& firewire) {
     for (const DeviceEntry& entry : EnumerateDevices())
         std::cout << entry.name << "\t" << (entry.id ? FormatDeviceId(*entry.id) : std::string("-")) << "\n";
+    if (const std::string why = firewire.Diagnose(); !why.empty()) std::cerr << "korvanta-capture: " << why << "\n";
     return 0;
 }
 
@@ -48,7 +53,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const DeckDevices decks;
-    if (options->listDevices) return ListDevices();
+    const FireWireDevices firewire(std::make_shared<LinuxFireWireBus>());
+    if (options->listDevices) return ListDevices(firewire);
 
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
@@ -57,5 +63,6 @@ int main(int argc, char** argv) {
     // signal's default action would kill the program with the file unclosed.
     std::signal(SIGXFSZ, SIG_IGN);
     HeadlessCapture capture(*options, std::cout, std::cerr);
+    capture.SetNoDeviceHint([&firewire] { return firewire.Diagnose(); });
     return capture.Run();
 }

@@ -15,6 +15,10 @@
 #include "platform/com/child_process.h"
 #include "platform/devices/deck_config.h"
 #include "platform/devices/deck_devices.h"
+#include "platform/devices/ieee1394/firewire_devices.h"
+#include "platform/devices/ieee1394/fw_camcorder.h"
+#include "fake_bus.h"
+#include "korvanta/capture/device_list.h"
 #include "platform/media/filters/avi/avi_reader.h"
 #include "platform/media/graph/builtin_classes.h"
 #include "platform/media/renderers/renderer_classes.h"
@@ -100,12 +104,13 @@ protected:
         ASSERT_TRUE(deck_store::Add(deck, &why)) << why;
     }
 
-    void StartEngine() {
+    // Binds the deck, or the device with the identifier id.
+    void StartEngine(std::optional<DeckDeviceId> id = std::nullopt) {
         engine = std::make_unique<CaptureEngine>(host);
         session = std::make_unique<CaptureSession>(*engine, host);
         ASSERT_TRUE(engine->CreateGraphs(nullptr, "Tape", 60));
         EXPECT_TRUE(host.meterGiven);
-        ASSERT_TRUE(engine->StartPreview(deck.deviceId, deck.name));
+        ASSERT_TRUE(engine->StartPreview(id.value_or(deck.deviceId), deck.name));
         ASSERT_TRUE(engine->IsReady());
     }
 
@@ -127,6 +132,19 @@ protected:
             frames.push_back(frame);
         }
         return frames;
+    }
+
+    // The frames of each file of the tape of three scenes (two starting in
+    // the same second), once their names are checked.
+    std::vector<Frames> FilesOfTheThreeScenes() const {
+        const char* names[] = {"Tape 20240501 100000.avi", "Tape 20240501 100000 (2).avi", "Tape 20240501 100200.avi"};
+        EXPECT_EQ(host.files.size(), 3u);
+        std::vector<Frames> files;
+        for (std::size_t n = 0; n < host.files.size() && n < 3; ++n) {
+            EXPECT_EQ(host.files[n]->fileName, names[n]);
+            files.push_back(FramesOf(*host.files[n]));
+        }
+        return files;
     }
 
     ~CaptureEngineTest() override {
@@ -164,19 +182,45 @@ TEST_F(CaptureEngineTest, AStopLongAfterTheSplitsWritesEveryQueuedFrameIntoItsOw
     // The frame server's stop event comes with the next tick, as in the window.
     session->Tick(true);
 
-    ASSERT_EQ(host.files.size(), 3u);
-    EXPECT_EQ(host.files[0]->fileName, "Tape 20240501 100000.avi");
-    EXPECT_EQ(host.files[1]->fileName, "Tape 20240501 100000 (2).avi");
-    EXPECT_EQ(host.files[2]->fileName, "Tape 20240501 100200.avi");
+    const std::vector<Frames> files = FilesOfTheThreeScenes();
     Frames written;
-    for (const auto& file : host.files) {
-        EXPECT_TRUE(fs::exists(fs::path(file->folder) / file->fileName)) << file->fileName;
-        const Frames frames = FramesOf(*file);
-        EXPECT_EQ(frames.size(), 10u) << file->fileName;
+    for (const Frames& frames : files) {
+        EXPECT_EQ(frames.size(), 10u);
         written.insert(written.end(), frames.begin(), frames.end());
     }
     EXPECT_TRUE(written == tape) << "the files do not hold the tape's frames in order";
     EXPECT_EQ(session->PendingFinishedFiles(), 0u);
+}
+
+// The same tape through a camcorder on the 1394 bus (a fake bus, the
+// deck's tape and transport behind it): bound by its GUID through the device
+// enumerator, it gives the same files, names and frames, but for the tape's
+// last frame, which the bus never delivers (a frame is complete only when
+// the next one starts, and none follows the last).
+TEST_F(CaptureEngineTest, ACamcorderOnTheBusGivesTheFilesOfTheVirtualDeck) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 10}, {{2024, 5, 1, 10, 0, 0}, true, 10}, {{2024, 5, 1, 10, 2, 0}, true, 10}},
+             8.0);
+    constexpr std::uint64_t kGuid = 0x08004601A2B3C4D5ull;
+    auto bus = std::make_shared<fwtest::FakeBus>();
+    bus->Add(std::make_shared<fwtest::FakeCamcorder>(kGuid, deck.name));
+    const FireWireDevices firewire(bus);
+    const DeckDeviceId id = FireWireCamcorder::IdOfGuid(kGuid);
+    StartEngine(id);
+    EXPECT_EQ(FormatDeviceId(id), "08004601A2B3C4D5");
+    const auto listed = EnumerateDevices();
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const DeviceEntry& entry) {
+        return entry.id == id && entry.name == "FAKE DECK - DV Camcorder";
+    }));
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->TransportMode() == ED_MODE_STOP; }, 30s));
+    session->StopNow();
+    session->Tick(true);
+
+    Frames written;
+    for (const Frames& frames : FilesOfTheThreeScenes()) written.insert(written.end(), frames.begin(), frames.end());
+    const Frames expected(tape.begin(), tape.end() - 1);
+    EXPECT_TRUE(written == expected) << "the files hold " << written.size() << " frames, not the tape's first 29 in order";
 }
 
 // The tape running out stops the capture as the stop button does; a file
