@@ -13,11 +13,13 @@
 #include "korvanta/capture/support/module_registration.h"
 #include "korvanta/core/settings.h"
 #include "platform/com/child_process.h"
+#include "platform/com/objbase.h"
 #include "platform/devices/deck_config.h"
 #include "platform/devices/deck_devices.h"
 #include "platform/media/filters/avi/avi_reader.h"
 #include "platform/media/graph/builtin_classes.h"
 #include "platform/media/renderers/renderer_classes.h"
+#include "platform/media/uuids.h"
 #include "support/dv/dv_clips.h"
 #include "support/temp_dir.h"
 
@@ -60,11 +62,13 @@ public:
     void TransportChanged(LONG mode) override { modes.push_back(mode); }
     void CurrentFileChanged(const std::string&) override {}
     void WriteFailed(const std::string& name) override { failures.push_back(name); }
+    void GraphRunFailed() override { ++runFailures; }
 
     bool meterGiven = false;
     std::vector<std::unique_ptr<FinishedFileRecord>> files;
     std::vector<LONG> modes;
     std::vector<std::string> failures;
+    int runFailures = 0;
 };
 
 class CaptureEngineTest : public testing::Test {
@@ -283,6 +287,40 @@ TEST_F(CaptureEngineTest, AHeldStepButtonStepsOnEveryTickFromPauseOnly) {
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(FrameNumber(engine->FrameInfo()), paused + 3);
     EXPECT_EQ(engine->TransportMode(), ED_MODE_FREEZE);
+}
+
+}  // namespace
+
+namespace {
+
+// Another graph plays the camcorder's tape, so CaptureGraph cannot run: the
+// host hears of it and the tape is not started. Once the camcorder is free,
+// the next Play runs the graph (the failed run was not taken for running)
+// and the capture records.
+TEST_F(CaptureEngineTest, AGraphThatCannotRunIsReportedAndRunsAtTheNextPlay) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 20}}, 8.0);
+    std::optional<BoundDevice> other = BindDevice(deck.deviceId);
+    ASSERT_TRUE(other);
+    ComPtr<IGraphBuilder> otherGraph;
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                               otherGraph.GetVoidAddress()),
+              S_OK);
+    ASSERT_EQ(otherGraph->AddFilter(other->filter.Get(), u"Other camcorder"), S_OK);
+    StartEngine();
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    EXPECT_EQ(host.runFailures, 1);
+    EXPECT_NE(engine->TransportMode(), ED_MODE_PLAY);
+    EXPECT_TRUE(host.modes.empty());
+
+    otherGraph->RemoveFilter(other->filter.Get());
+    other.reset();
+    session->Transport(ED_MODE_PLAY);
+    EXPECT_EQ(host.runFailures, 1);
+    TickUntilTapeEnds();
+    session->Tick(true);
+    ASSERT_EQ(host.files.size(), 1u);
+    EXPECT_EQ(FramesOf(*host.files[0]).size(), 20u);
 }
 
 }  // namespace
