@@ -50,6 +50,7 @@ struct Scene {
     kvtest::DvDateTime recorded;
     bool wide = false;
     int frames = 10;
+    int sampleRate = 48000;
 };
 
 class RecordingHost final : public CaptureView, public CaptureSessionHost {
@@ -88,6 +89,7 @@ protected:
             recipe.creationTime = scene.recorded;
             recipe.wide = scene.wide;
             recipe.frames = scene.frames;
+            recipe.sampleRate = scene.sampleRate;
             recipe.startTimeCode.seconds = timecodeSeconds;
             timecodeSeconds += 2;
             for (auto& frame : kvtest::MakeDvFrames(recipe)) tape.push_back(std::move(frame));
@@ -292,6 +294,44 @@ TEST_F(CaptureEngineTest, AHeldStepButtonStepsOnEveryTickFromPauseOnly) {
 }  // namespace
 
 namespace {
+
+// The sampling frequency of a file's first sound stream, as ffprobe reads it.
+std::string SoundRate(const FinishedFileRecord& file) {
+    const auto probe = kvtest::RunChild({"/usr/bin/ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                                         "stream=sample_rate", "-of", "csv=p=0",
+                                         (fs::path(file.folder) / file.fileName).string()});
+    std::string rate = probe.output;
+    std::erase_if(rate, [](char c) { return c == '\n' || c == '\r'; });
+    return rate;
+}
+
+// Recordings at 48 and 32 kHz on one tape, closer in time than the
+// threshold: every change of the sound's format starts a file, and each
+// file states the rate its sound has, in both file types.
+TEST_F(CaptureEngineTest, ASoundFormatChangeStartsANewFileInBothFileTypes) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 10, 48000},
+              {{2024, 5, 1, 10, 0, 1}, false, 10, 32000},
+              {{2024, 5, 1, 10, 0, 2}, false, 10, 48000}},
+             8.0);
+    StartEngine();
+    for (const int type : {2, 1}) {
+        SetSetting(SettingId::FileType, {{}, type}, true);
+        host.files.clear();
+        session->StartNow();
+        session->Transport(ED_MODE_PLAY);
+        TickUntilTapeEnds();
+        session->Tick(true);
+        ASSERT_EQ(host.files.size(), 3u) << "type " << type;
+        std::vector<std::string> rates;
+        for (const auto& file : host.files) {
+            EXPECT_EQ(FramesOf(*file).size(), 10u) << file->fileName;
+            rates.push_back(SoundRate(*file));
+        }
+        EXPECT_EQ(rates, (std::vector<std::string>{"48000", "32000", "48000"})) << "type " << type;
+        session->Transport(ED_MODE_REW);
+        ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->TransportMode() == ED_MODE_STOP; }));
+    }
+}
 
 // Another graph plays the camcorder's tape, so CaptureGraph cannot run: the
 // host hears of it and the tape is not started. Once the camcorder is free,
