@@ -27,7 +27,7 @@ test: build
 # deck and the capture engine (ctest label "tsan") under ThreadSanitizer, in
 # a tree of their own. A race reported fails the run.
 test-tsan: deps
-	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANTA_SANITIZE=OFF -DKORVANTA_TSAN=ON
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=OFF -DKORVANTA_TSAN=ON
 	cmake --build $(TSAN_BUILD) --target kv_tsan_tests -j $(JOBS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/scripts/tsan-suppressions.txt second_deadlock_stack=1" \
 		ctest --output-on-failure -j $(JOBS) -L tsan $(CTEST_ARGS)
