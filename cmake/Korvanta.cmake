@@ -12,14 +12,24 @@ function(korvanta_add_module name)
   set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${KORVANTA_MODULE_DIR})
 endfunction()
 
+# The tests `make test-tsan` runs under ThreadSanitizer (label "tsan") are
+# built by this one target, so the thread-sanitizer tree builds nothing else.
+if(NOT TARGET kv_tsan_tests)
+  add_custom_target(kv_tsan_tests)
+endif()
+
 # korvanta_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s] [RUN_SERIAL])
 # A GoogleTest executable; its main points the registry at a fresh temporary
 # folder and selects Qt's offscreen platform, so tests never see the user's setup.
 # RUN_SERIAL: its tests run while no other test does (captures that play a
 # deck in real time must not compete with the rest of the suite for the CPU).
+# LABELS tsan: part of the thread-sanitizer run.
 function(korvanta_add_test name)
   cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if("tsan" IN_LIST ARG_LABELS)
+    add_dependencies(kv_tsan_tests ${name})
+  endif()
   target_link_libraries(${name} PRIVATE kv_testmain ${ARG_LIBS})
   target_compile_definitions(${name} PRIVATE
       KORVANTA_MODULE_DIR="${KORVANTA_MODULE_DIR}"

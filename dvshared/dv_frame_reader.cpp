@@ -33,11 +33,25 @@ constexpr std::uint32_t kVauxPacksPerBlock = 15;
 constexpr std::uint32_t kVauxFirstPack = 3;
 constexpr std::uint32_t kVauxPackStride = 5;
 
+// Audio blocks: nine per sequence, at blocks 6, 22, ... 134, each starting
+// with its AAUX pack after the 3-byte block id. The first channel pair's
+// packs lie in the first half of the sequences.
+constexpr std::uint32_t kAudioBlocksPerSequence = 9;
+constexpr std::uint32_t kFirstAudioBlock = 6;
+constexpr std::uint32_t kAudioBlockStride = 16;
+constexpr std::uint32_t kAauxFirstPack = 3;
+// PC4 of the AAUX source pack: SMP (bits 5-3) and QU (bits 2-0).
+constexpr std::uint8_t kSoundFormatMask = 0x3F;
+
 constexpr std::size_t kPackBytes = 5;
 
 constexpr std::uint32_t SubcodePackOffset(std::uint32_t sequence, std::uint32_t block, std::uint32_t slot) {
     return sequence * kSequenceBytes + (kFirstSubcodeBlock + block) * kBlockBytes + kSubcodeFirstPack +
            slot * kSubcodePackStride;
+}
+
+constexpr std::uint32_t AauxPackOffset(std::uint32_t sequence, std::uint32_t block) {
+    return sequence * kSequenceBytes + (kFirstAudioBlock + block * kAudioBlockStride) * kBlockBytes + kAauxFirstPack;
 }
 
 constexpr std::uint32_t VauxPackOffset(std::uint32_t sequence, std::uint32_t block, std::uint32_t slot) {
@@ -174,6 +188,20 @@ bool DvFrameReader::FindVauxPack(std::uint8_t id, Pack& pack) const {
     return false;
 }
 
+bool DvFrameReader::FindAauxPack(std::uint8_t id, Pack& pack) const {
+    if (!IsComplete()) return false;
+    const auto sequences = static_cast<std::uint32_t>(SequenceCount()) / 2;
+    for (std::uint32_t s = 0; s < sequences; ++s)
+        for (std::uint32_t block = 0; block < kAudioBlocksPerSequence; ++block) {
+            const std::uint8_t* found = data_ + AauxPackOffset(s, block);
+            if (found[0] == id) {
+                std::memcpy(pack.data(), found, kPackBytes);
+                return true;
+            }
+        }
+    return false;
+}
+
 bool DvFrameReader::WriteSubcodePack(std::uint8_t id, const Pack& pack) {
     std::uint8_t* slot = FindSubcodeSlot(id);
     if (!slot) return false;
@@ -184,6 +212,11 @@ bool DvFrameReader::WriteSubcodePack(std::uint8_t id, const Pack& pack) {
 bool DvFrameReader::IsWide() const {
     Pack source;
     return FindVauxPack(kPackVideoSourceControl, source) && (source[2] & kDisplayModeMask) != 0;
+}
+
+std::int32_t DvFrameReader::SoundFormat() const {
+    Pack source;
+    return FindAauxPack(kPackAudioSource, source) ? (source[4] & kSoundFormatMask) : -1;
 }
 
 bool DvFrameReader::GetTimeCode(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds,

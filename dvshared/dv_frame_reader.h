@@ -33,6 +33,7 @@ public:
     static constexpr std::uint8_t kPackVideoSourceControl = 0x61;  // VAUX: display mode
     static constexpr std::uint8_t kPackRecordingDate = 0x62;    // subcode: recording date
     static constexpr std::uint8_t kPackRecordingTime = 0x63;    // subcode: recording time
+    static constexpr std::uint8_t kPackAudioSource = 0x50;      // AAUX: sampling frequency, quantisation
 
     DvFrameReader() = default;
     virtual ~DvFrameReader();
@@ -63,11 +64,18 @@ public:
     // First pack with the id, in the order sequence, block, slot; false when absent.
     bool FindSubcodePack(std::uint8_t id, Pack& pack) const;
     bool FindVauxPack(std::uint8_t id, Pack& pack) const;
+    // First AAUX pack with the id in the first channel pair's audio blocks
+    // (the first half of the frame's sequences), in the order sequence, block.
+    bool FindAauxPack(std::uint8_t id, Pack& pack) const;
     // Overwrites the first subcode pack with the id by pack (its id byte included).
     bool WriteSubcodePack(std::uint8_t id, const Pack& pack);
 
     // VAUX pack 0x61 present with a 16:9 display mode.
     bool IsWide() const;
+    // The first channel pair's sound format as the AAUX source pack (0x50)
+    // gives it: sampling frequency and quantisation (PC4 bits 5-0), equal for
+    // equal formats; -1 when the frame has no source pack.
+    std::int32_t SoundFormat() const;
     // Decode the time code (pack 0x13) and the recording date and time (packs
     // 0x62 and 0x63). The outputs stay untouched unless every pack needed is present.
     bool GetTimeCode(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds,

@@ -112,6 +112,15 @@ void SceneSplitter::DecideWhileRecording() {
         NewFile();
         return;
     }
+    // A file's sound has one format, which its header states: a recording
+    // made at another sampling frequency or quantisation starts a file of
+    // its own. A frame that states no format changes nothing.
+    const std::int32_t sound = reader_.SoundFormat();
+    if (sound >= 0 && fileSound_ >= 0 && sound != fileSound_) {
+        NewFile();
+        return;
+    }
+    if (fileSound_ < 0) fileSound_ = sound;
     if (definedJump) {
         NewFile();
         return;
@@ -151,6 +160,7 @@ void SceneSplitter::NewFile() {
     frameCount_ = 0;
     events_.Append(RELAY_EVENT_FILE_ENDED, fileName_, fileFolder_);
     fileName_ = SceneFileName(prefix_, current_);
+    fileSound_ = reader_.SoundFormat();
     newFilePending_ = true;
     jumpSeen_ = true;
 }

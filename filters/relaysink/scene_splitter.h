@@ -2,8 +2,10 @@
 // SceneSplitter: the frame server's per-frame decisions. For every DV frame
 // it reads the recording date and time and, by the capture mode and scene
 // threshold the program set, starts, continues, splits or stops recording;
-// it names each new file after its first frame, repairs unusable time codes
-// and queues the frames with the file boundaries for the file-writing side.
+// it starts a new file where the picture changes between 4:3 and 16:9 or
+// the sound's format changes, names each new file after its first frame,
+// repairs unusable time codes and queues the frames with the file
+// boundaries for the file-writing side.
 //
 // Item order in the queue: at a start, end of file, new file, frame, ...; at
 // a split, end of file, new file and the frame that caused the split; at a
@@ -87,6 +89,7 @@ private:
     std::int32_t threshold_ = kDefaultThreshold;
     bool recording_ = false;         // frames are being relayed into a file
     bool fileWide_ = false;          // 16:9 flag of the current file
+    std::int32_t fileSound_ = -1;    // sound format of the current file (SoundFormat), -1 not yet known
     bool jumpSeen_ = false;          // a jump was seen and no frame has been queued since
     bool newFilePending_ = false;    // the next queued frame opens a new file
     bool sameTimeCode_ = false;      // the current frame repeats the previous time code

@@ -108,6 +108,7 @@ std::string CaptureEngine::GetFolder() const {
 }
 
 void CaptureEngine::Tick() {
+    HandleGraphEvents();
     if (GetRecording() && (HasTimecode() || (!IsVcrMode() && IsPlaying())))
         thumbnails_.Tick([this] { return GrabFrame(); }, GetFrameCount(), frameTimeMs_);
     PumpFileEvents();

@@ -161,15 +161,27 @@ void CaptureEngine::ReportState() const {
         ShowErrorText("CaptureGraphFailed");
 }
 
+// A graph that failed to run is stopped again and counts as stopped, so the
+// next RunGraph tries again; the failure waits for TakeRunFailure.
 bool CaptureEngine::RunGraph() {
     if (graphRunState_ == 2) return true;
-    bool ran = true;
-    if (!captureControl_ || FAILED(captureControl_->Run())) {
-        if (captureControl_) captureControl_->Stop();
-        ran = false;
+    if (captureControl_ && SUCCEEDED(captureControl_->Run())) {
+        graphRunState_ = 2;
+        return true;
     }
-    graphRunState_ = 2;
-    return ran;
+    if (captureControl_) captureControl_->Stop();
+    runFailed_ = true;
+    return false;
+}
+
+bool CaptureEngine::TakeRunFailure() { return std::exchange(runFailed_, false); }
+
+void CaptureEngine::HandleGraphEvents() {
+    if (!captureEvent_) return;
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (captureEvent_->GetEvent(&code, &param1, &param2, 0) == S_OK)
+        captureEvent_->FreeEventParams(code, param1, param2);
 }
 
 void CaptureEngine::StopGraph() {

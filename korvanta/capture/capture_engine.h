@@ -76,8 +76,15 @@ public:
     bool IsReady() const;
     // Shows why the engine is not ready: "NoDVCaptureDevice" or "CaptureGraphFailed".
     void ReportState() const;
+    // Runs CaptureGraph unless it runs; false when it cannot run.
     bool RunGraph();
     void StopGraph();
+    // CaptureGraph could not be run since the last call (a camcorder busy
+    // elsewhere, a filter that fails): true once.
+    bool TakeRunFailure();
+    // Takes and frees every event CaptureGraph holds: the window calls it on
+    // kCaptureGraphEventMessage, and every tick does.
+    void HandleGraphEvents();
     // CaptureResolution 0-3 as the decoder's full, half, quarter or DC size.
     void SetDisplayResolution(std::int64_t resolution, bool reconnect);
     // Connects FileGraph for the setting FileType (1: type 1, 2: type 2).
@@ -231,6 +238,7 @@ private:
     FrameQueue* queue_ = nullptr;  // the frame server's, not owned
     bool graphBuilt_ = false;
     int graphRunState_ = 0;  // 0 stopped, 2 running
+    bool runFailed_ = false;  // RunGraph failed and TakeRunFailure has not said so yet
     LONG transportMode_ = 4297;
     bool capturing_ = false;
     bool fileTypeChangePending_ = false;

@@ -116,6 +116,10 @@ void CaptureSession::Transport(LONG mode) {
         case ED_MODE_STEP_REV: engine_.StepBack(); break;
         default: return;
     }
+    if (engine_.TakeRunFailure()) {
+        host_.GraphRunFailed();
+        if (engine_.TransportMode() != mode) return;  // the tape was not started
+    }
     host_.TransportChanged(mode);
 }
 
@@ -164,6 +168,7 @@ void CaptureSession::HandleEvents() {
         host_.CurrentFileChanged(engine_.GetFileName());
     }
     if (const std::optional<std::string> failed = engine_.TakeWriteFailure()) host_.WriteFailed(*failed);
+    if (engine_.TakeRunFailure()) host_.GraphRunFailed();
     PostResolvedFiles();
 }
 

@@ -33,6 +33,9 @@ public:
     virtual void CurrentFileChanged(const std::string& fileName) = 0;
     // Writing failed (a full disk, a vanished folder); the capture has stopped.
     virtual void WriteFailed(const std::string& fileName) = 0;
+    // The capture graph could not be run: the camcorder's picture cannot be
+    // received, and a tape that was to play was not started.
+    virtual void GraphRunFailed() = 0;
 
 protected:
     ~CaptureSessionHost() = default;

@@ -35,10 +35,12 @@ void CaptureEngine::SetTransportModeValue(LONG mode) {
 }
 
 // The graph runs before the tape moves, so the first frames played already
-// find a running graph (the tape moves whether or not anyone watches).
+// find a running graph (the tape moves whether or not anyone watches). A
+// graph that cannot run leaves the tape where it is: nothing played would be
+// seen or recorded.
 void CaptureEngine::Play() {
     if (transportMode_ == kPlay) return;
-    RunGraph();
+    if (!RunGraph()) return;
     SetMode(kPlay);
     if (capturing_) SwitchCaptureStream(true);
 }
@@ -58,6 +60,7 @@ void CaptureEngine::Stop() {
 void CaptureEngine::SlowForward() {
     if (transportMode_ == kSlowForward) return;
     Play();
+    if (graphRunState_ != 2) return;
     SetMode(kSlowForward);
     if (capturing_) SwitchCaptureStream(true);
 }
@@ -65,6 +68,7 @@ void CaptureEngine::SlowForward() {
 void CaptureEngine::SlowReverse() {
     if (transportMode_ == kSlowReverse) return;
     Play();
+    if (graphRunState_ != 2) return;
     SetMode(kSlowReverse);
     if (capturing_) SwitchCaptureStream(true);
 }

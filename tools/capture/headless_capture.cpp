@@ -156,6 +156,13 @@ void HeadlessCapture::Tick() {
         Finish(1, "the camcorder was unplugged; the capture ended with the frames written so far");
         return;
     }
+    if (graphFailed_) {
+        // Nothing can come from the camcorder: the capture ends with what was written.
+        session_->StopNow();
+        session_->HandleEvents();
+        Finish(1, failure_);
+        return;
+    }
     if (stopRequested) {
         stopRequested = 0;
         session_->StopNow();
@@ -254,6 +261,11 @@ void HeadlessCapture::CurrentFileChanged(const std::string& fileName) {
 
 void HeadlessCapture::WriteFailed(const std::string& fileName) {
     failure_ = FirstLine(ErrorText("CaptureWriteFailed")) + " (" + fileName + ")";
+}
+
+void HeadlessCapture::GraphRunFailed() {
+    graphFailed_ = true;
+    failure_ = FirstLine(ErrorText("CaptureGraphFailed")) + " (the capture graph cannot run)";
 }
 
 void HeadlessCapture::PrintFiles() {

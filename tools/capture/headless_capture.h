@@ -39,6 +39,7 @@ public:
     void TransportChanged(LONG mode) override;
     void CurrentFileChanged(const std::string& fileName) override;
     void WriteFailed(const std::string& fileName) override;
+    void GraphRunFailed() override;
 
 private:
     enum class Phase { Rewinding, Waiting, Recording, Done };
@@ -64,6 +65,7 @@ private:
     bool sawWinding_ = false;   // the camcorder reported rewinding since the rewind command
     int rewindTicks_ = 0;       // ticks since the rewind command
     bool deviceGone_ = false;
+    bool graphFailed_ = false;  // the capture graph could not be run
     std::optional<std::chrono::steady_clock::time_point> recordingSince_;
     std::chrono::steady_clock::time_point lastProgress_{};
     std::atomic<bool> devicesChanged_{false};

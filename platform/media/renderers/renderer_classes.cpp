@@ -3,6 +3,7 @@
 #include "platform/media/base/builtin_filters.h"
 #include "platform/media/renderers/sound_renderer.h"
 #include "platform/media/renderers/video_renderer.h"
+#include "platform/media/renderers/window_message.h"
 #include "platform/media/uuids.h"
 
 namespace {
@@ -26,7 +27,10 @@ const HRESULT g_registeredOnLoad = KvRegisterRendererClasses();
 }  // namespace
 
 HRESULT KvRegisterRendererClasses() {
-    static const HRESULT result = RegisterBuiltinFilterClasses(kRenderers);
+    static const HRESULT result = [] {
+        InstallGraphNotifyPoster();
+        return RegisterBuiltinFilterClasses(kRenderers);
+    }();
     return result;
 }
 

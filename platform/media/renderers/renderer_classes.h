@@ -6,7 +6,9 @@
 #include "platform/com/hresult.h"
 
 // Makes both renderers creatable by CLSID (built-in classes, no
-// registration). Loading the library does it; calling it again does nothing.
+// registration) and has graph events posted to their windows as window
+// messages (window_message.h). Loading the library does it; calling it
+// again does nothing.
 extern "C" __attribute__((visibility("default"))) HRESULT KvRegisterRendererClasses();
 
 // Writes the renderers' filter data (name, merit MERIT_PREFERRED, input pin

@@ -42,6 +42,7 @@ std::string ClipFileName(const DvClipSpec& recipe) {
     std::string tc = TimeCodeText(recipe.startTimeCode);
     std::erase(tc, ':');
     name += when + "-tc" + tc + "-" + std::to_string(recipe.frames) + "f";
+    if (recipe.sound && recipe.sampleRate != 48000) name += "-" + std::to_string(recipe.sampleRate) + "hz";
     name += recipe.sound ? "-sound.dv" : "-mute.dv";
     return name;
 }
@@ -57,14 +58,15 @@ std::vector<std::string> FfmpegArguments(const DvClipSpec& recipe, const std::fi
         const double frameSeconds = pal ? 1.0 / 25 : 1001.0 / 30000;
         const double seconds = recipe.frames * frameSeconds + 0.5;
         args.insert(args.end(), {"-f", "lavfi", "-i",
-                                 "sine=frequency=1000:sample_rate=48000:duration=" + std::to_string(seconds)});
+                                 "sine=frequency=1000:sample_rate=" + std::to_string(recipe.sampleRate) +
+                                     ":duration=" + std::to_string(seconds)});
     }
     // trim, not -frames:v, so the sound queued for the last frames is still written.
     args.insert(args.end(), {"-vf", "trim=end_frame=" + std::to_string(recipe.frames),
                              "-pix_fmt", pal ? "yuv420p" : "yuv411p",
                              "-c:v", "dvvideo", "-aspect", recipe.wide ? "16:9" : "4:3"});
     if (recipe.sound) {
-        args.insert(args.end(), {"-c:a", "pcm_s16le", "-ac", "2"});
+        args.insert(args.end(), {"-c:a", "pcm_s16le", "-ac", "2", "-ar", std::to_string(recipe.sampleRate)});
     }
     args.insert(args.end(), {"-metadata", "creation_time=" + IsoDateTime(recipe.creationTime),
                              "-timecode", TimeCodeText(recipe.startTimeCode),

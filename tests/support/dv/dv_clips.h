@@ -35,7 +35,8 @@ struct DvClipSpec {
     DvDateTime creationTime;        // recording date and time of the first frame (UTC)
     DvTimeCode startTimeCode;       // time code of the first frame (non-drop)
     int frames = 3;
-    bool sound = true;              // 48 kHz stereo tone
+    bool sound = true;              // a stereo tone
+    int sampleRate = 48000;         // of the tone: 48000, 44100 or 32000 (16-bit)
 };
 
 // Path of the clip, made with ffmpeg on first use. Throws std::runtime_error

@@ -144,13 +144,7 @@ HRESULT CDvSplitter::DeliverAudio(IMediaSample* in, std::span<const BYTE> frame)
     HRESULT hr = audio_->GetDeliveryBuffer(out.GetAddressOf(), nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
     if (out->GetSize() < LONG(pcm.size())) return VFW_E_BUFFER_OVERFLOW;
-    if (audioRate_ == 0) {
-        // The rate the connection was made with: the upstream format block
-        // may name another rate than the frames carry.
-        const CMediaType& connected = audio_->CurrentMediaType();
-        if (connected.pbFormat && connected.cbFormat >= sizeof(WAVEFORMATEX))
-            audioRate_ = reinterpret_cast<const WAVEFORMATEX*>(connected.pbFormat)->nSamplesPerSec;
-    }
+    if (audioRate_ == 0) audioRate_ = DownstreamAudioRate();
     if (hasAudio && format.samplesPerSecond != audioRate_) {
         // The frames' rate differs from the type downstream holds (the
         // connection's, or a tape recorded at 32 kHz after 48 kHz): say so
@@ -167,6 +161,20 @@ HRESULT CDvSplitter::DeliverAudio(IMediaSample* in, std::span<const BYTE> frame)
     if (SUCCEEDED(in->GetTime(&start, &end))) out->SetTime(&start, &end);
     out->SetSyncPoint(TRUE);
     return audio_->Deliver(out.Get());
+}
+
+DWORD CDvSplitter::DownstreamAudioRate() const {
+    // The rate of the type the downstream pin holds now: the connection's,
+    // or the last change told to it, in this run or an earlier one. (The
+    // upstream format block may name another rate than the frames carry.)
+    CMediaType held = audio_->CurrentMediaType();
+    AM_MEDIA_TYPE peerType{};
+    if (IPin* peer = audio_->GetConnected(); peer && SUCCEEDED(peer->ConnectionMediaType(&peerType))) {
+        held = CMediaType(peerType);
+        FreeMediaType(peerType);
+    }
+    if (!held.pbFormat || held.cbFormat < sizeof(WAVEFORMATEX)) return 0;
+    return reinterpret_cast<const WAVEFORMATEX*>(held.pbFormat)->nSamplesPerSec;
 }
 
 // ---- Pins ----------------------------------------------------------------

@@ -60,12 +60,13 @@ private:
     // The system and audio rate the input announces in its DVINFO, for the output types.
     const DvSystem& InputSystem() const;
     DWORD InputAudioRate() const;
+    DWORD DownstreamAudioRate() const;
 
     CCritSec filterLock_;
     std::unique_ptr<InputPin> input_;
     std::unique_ptr<OutputPin> video_;
     std::unique_ptr<OutputPin> audio_;
-    DWORD audioRate_ = 0;  // streaming thread: the rate of the audio type downstream holds
+    DWORD audioRate_ = 0;  // streaming thread: the rate of the audio type downstream holds; 0 until the run's first sample
 };
 
 // The PCM type of DV audio at `rate`: stereo, 16-bit.

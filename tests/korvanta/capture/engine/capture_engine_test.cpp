@@ -13,6 +13,7 @@
 #include "korvanta/capture/support/module_registration.h"
 #include "korvanta/core/settings.h"
 #include "platform/com/child_process.h"
+#include "platform/com/objbase.h"
 #include "platform/devices/deck_config.h"
 #include "platform/devices/deck_devices.h"
 #include "platform/devices/ieee1394/firewire_devices.h"
@@ -22,6 +23,7 @@
 #include "platform/media/filters/avi/avi_reader.h"
 #include "platform/media/graph/builtin_classes.h"
 #include "platform/media/renderers/renderer_classes.h"
+#include "platform/media/uuids.h"
 #include "support/dv/dv_clips.h"
 #include "support/temp_dir.h"
 
@@ -52,6 +54,7 @@ struct Scene {
     kvtest::DvDateTime recorded;
     bool wide = false;
     int frames = 10;
+    int sampleRate = 48000;
 };
 
 class RecordingHost final : public CaptureView, public CaptureSessionHost {
@@ -64,11 +67,13 @@ public:
     void TransportChanged(LONG mode) override { modes.push_back(mode); }
     void CurrentFileChanged(const std::string&) override {}
     void WriteFailed(const std::string& name) override { failures.push_back(name); }
+    void GraphRunFailed() override { ++runFailures; }
 
     bool meterGiven = false;
     std::vector<std::unique_ptr<FinishedFileRecord>> files;
     std::vector<LONG> modes;
     std::vector<std::string> failures;
+    int runFailures = 0;
 };
 
 class CaptureEngineTest : public testing::Test {
@@ -88,6 +93,7 @@ protected:
             recipe.creationTime = scene.recorded;
             recipe.wide = scene.wide;
             recipe.frames = scene.frames;
+            recipe.sampleRate = scene.sampleRate;
             recipe.startTimeCode.seconds = timecodeSeconds;
             timecodeSeconds += 2;
             for (auto& frame : kvtest::MakeDvFrames(recipe)) tape.push_back(std::move(frame));
@@ -327,6 +333,78 @@ TEST_F(CaptureEngineTest, AHeldStepButtonStepsOnEveryTickFromPauseOnly) {
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(FrameNumber(engine->FrameInfo()), paused + 3);
     EXPECT_EQ(engine->TransportMode(), ED_MODE_FREEZE);
+}
+
+}  // namespace
+
+namespace {
+
+// The sampling frequency of a file's first sound stream, as ffprobe reads it.
+std::string SoundRate(const FinishedFileRecord& file) {
+    const auto probe = kvtest::RunChild({"/usr/bin/ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                                         "stream=sample_rate", "-of", "csv=p=0",
+                                         (fs::path(file.folder) / file.fileName).string()});
+    std::string rate = probe.output;
+    std::erase_if(rate, [](char c) { return c == '\n' || c == '\r'; });
+    return rate;
+}
+
+// Recordings at 48 and 32 kHz on one tape, closer in time than the
+// threshold: every change of the sound's format starts a file, and each
+// file states the rate its sound has, in both file types.
+TEST_F(CaptureEngineTest, ASoundFormatChangeStartsANewFileInBothFileTypes) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 10, 48000},
+              {{2024, 5, 1, 10, 0, 1}, false, 10, 32000},
+              {{2024, 5, 1, 10, 0, 2}, false, 10, 48000}},
+             8.0);
+    StartEngine();
+    for (const int type : {2, 1}) {
+        SetSetting(SettingId::FileType, {{}, type}, true);
+        host.files.clear();
+        session->StartNow();
+        session->Transport(ED_MODE_PLAY);
+        TickUntilTapeEnds();
+        session->Tick(true);
+        ASSERT_EQ(host.files.size(), 3u) << "type " << type;
+        std::vector<std::string> rates;
+        for (const auto& file : host.files) {
+            EXPECT_EQ(FramesOf(*file).size(), 10u) << file->fileName;
+            rates.push_back(SoundRate(*file));
+        }
+        EXPECT_EQ(rates, (std::vector<std::string>{"48000", "32000", "48000"})) << "type " << type;
+        session->Transport(ED_MODE_REW);
+        ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->TransportMode() == ED_MODE_STOP; }));
+    }
+}
+
+// Another graph plays the camcorder's tape, so CaptureGraph cannot run: the
+// host hears of it and the tape is not started. Once the camcorder is free,
+// the next Play runs the graph (the failed run was not taken for running)
+// and the capture records.
+TEST_F(CaptureEngineTest, AGraphThatCannotRunIsReportedAndRunsAtTheNextPlay) {
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 20}}, 8.0);
+    std::optional<BoundDevice> other = BindDevice(deck.deviceId);
+    ASSERT_TRUE(other);
+    ComPtr<IGraphBuilder> otherGraph;
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                               otherGraph.GetVoidAddress()),
+              S_OK);
+    ASSERT_EQ(otherGraph->AddFilter(other->filter.Get(), u"Other camcorder"), S_OK);
+    StartEngine();
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    EXPECT_EQ(host.runFailures, 1);
+    EXPECT_NE(engine->TransportMode(), ED_MODE_PLAY);
+    EXPECT_TRUE(host.modes.empty());
+
+    otherGraph->RemoveFilter(other->filter.Get());
+    other.reset();
+    session->Transport(ED_MODE_PLAY);
+    EXPECT_EQ(host.runFailures, 1);
+    TickUntilTapeEnds();
+    session->Tick(true);
+    ASSERT_EQ(host.files.size(), 1u);
+    EXPECT_EQ(FramesOf(*host.files[0]).size(), 20u);
 }
 
 }  // namespace
