@@ -56,7 +56,12 @@ HRESULT CBaseFilter::Pause() {
             CBasePin* pin = GetPin(i);
             if (!pin || !pin->IsConnected()) continue;
             const HRESULT hr = pin->Active();
-            if (FAILED(hr)) return hr;
+            if (FAILED(hr)) {
+                // The filter stays stopped, so no pin may stay active under it.
+                for (int j = 0; j < i; ++j)
+                    if (CBasePin* started = GetPin(j); started && started->IsConnected()) started->Inactive();
+                return hr;
+            }
         }
     }
     m_State = State_Paused;

@@ -30,16 +30,13 @@ HRESULT CTransformFilter::Stop() {
     CAutoLock lock(&m_csFilter);
     if (m_State == State_Stopped) return S_OK;
     GetPin(0);
-    if (!m_pInput->IsConnected() || !m_pOutput->IsConnected()) {
-        m_State = State_Stopped;
-        m_bEOSDelivered = false;
-        return S_OK;
-    }
+    const bool inputConnected = m_pInput->IsConnected();
     // The input refuses new samples first; then wait for the one in progress.
-    m_pInput->Inactive();
+    if (inputConnected) m_pInput->Inactive();
     CAutoLock streaming(&m_csReceive);
-    m_pOutput->Inactive();
-    const HRESULT hr = StopStreaming();
+    if (m_pOutput->IsConnected()) m_pOutput->Inactive();
+    // Pause started streaming whenever the input was connected.
+    const HRESULT hr = inputConnected ? StopStreaming() : S_OK;
     if (SUCCEEDED(hr)) {
         m_State = State_Stopped;
         m_bEOSDelivered = false;
@@ -60,6 +57,10 @@ HRESULT CTransformFilter::Pause() {
             const HRESULT hr = StartStreaming();
             if (FAILED(hr)) return hr;
         }
+        const HRESULT hr = CBaseFilter::Pause();
+        // A pause that failed leaves the filter stopped, so streaming ends again.
+        if (FAILED(hr) && m_pInput->IsConnected()) StopStreaming();
+        return hr;
     }
     return CBaseFilter::Pause();
 }
