@@ -36,8 +36,9 @@ HRESULT CBaseFilter::Stop() {
     HRESULT result = S_OK;
     // Stopped before the pins hear of it: a sample arriving while they go
     // inactive already finds the filter stopped and is refused.
-    const bool wasActive = m_State != State_Stopped;
+    const bool wasActive = m_State != State_Stopped || m_bPinsLeftActive;
     m_State = State_Stopped;
+    m_bPinsLeftActive = false;
     if (wasActive) {
         for (int i = 0; i < GetPinCount(); ++i) {
             CBasePin* pin = GetPin(i);
@@ -57,9 +58,7 @@ HRESULT CBaseFilter::Pause() {
             if (!pin || !pin->IsConnected()) continue;
             const HRESULT hr = pin->Active();
             if (FAILED(hr)) {
-                // The filter stays stopped, so no pin may stay active under it.
-                for (int j = 0; j < i; ++j)
-                    if (CBasePin* started = GetPin(j); started && started->IsConnected()) started->Inactive();
+                m_bPinsLeftActive = true;
                 return hr;
             }
         }

@@ -28,7 +28,7 @@ CBasePin* CTransformFilter::GetPin(int n) {
 
 HRESULT CTransformFilter::Stop() {
     CAutoLock lock(&m_csFilter);
-    if (m_State == State_Stopped) return S_OK;
+    if (m_State == State_Stopped && !m_bPinsLeftActive) return S_OK;
     GetPin(0);
     const bool inputConnected = m_pInput->IsConnected();
     // The input refuses new samples first; then wait for the one in progress.
@@ -39,6 +39,7 @@ HRESULT CTransformFilter::Stop() {
     const HRESULT hr = inputConnected ? StopStreaming() : S_OK;
     if (SUCCEEDED(hr)) {
         m_State = State_Stopped;
+        m_bPinsLeftActive = false;
         m_bEOSDelivered = false;
     }
     return hr;
@@ -57,12 +58,11 @@ HRESULT CTransformFilter::Pause() {
             const HRESULT hr = StartStreaming();
             if (FAILED(hr)) return hr;
         }
-        const HRESULT hr = CBaseFilter::Pause();
-        // A pause that failed leaves the filter stopped, so streaming ends again.
-        if (FAILED(hr) && m_pInput->IsConnected()) StopStreaming();
-        return hr;
     }
-    return CBaseFilter::Pause();
+    // A pause that fails after StartStreaming leaves the pins to Stop, which ends streaming too.
+    const HRESULT hr = CBaseFilter::Pause();
+    if (FAILED(hr) && m_pInput->IsConnected()) m_bPinsLeftActive = true;
+    return hr;
 }
 
 HRESULT CTransformFilter::Transform(IMediaSample*, IMediaSample*) { return E_UNEXPECTED; }
