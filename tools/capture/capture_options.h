@@ -23,6 +23,7 @@ struct CaptureOptions {
     std::optional<int> fileType;  // 1 or 2
     bool play = false;
     bool rewind = false;
+    std::vector<std::string> repair;  // files to repair instead of capturing
 };
 
 // Parses arguments (without the program name). On a mistake, error says

@@ -8,6 +8,7 @@
 
 #include "capture_options.h"
 #include "headless_capture.h"
+#include "repair_files.h"
 #include "korvanta/capture/device_list.h"
 #include "korvanta/core/ini_documents.h"
 #include "platform/devices/deck_devices.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         std::cout << CaptureUsageText();
         return 0;
     }
+    if (!options->repair.empty()) return RepairFiles(options->repair, std::cout, std::cerr);
 
     // The picture is decoded for the meters and thumbnails but never shown.
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
