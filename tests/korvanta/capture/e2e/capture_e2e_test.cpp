@@ -13,6 +13,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <random>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -246,6 +248,66 @@ TEST_F(CaptureEndToEnd, StartOnDefinedSceneToStopOnScene) {
     EXPECT_EQ(reader.Audio()->nSamplesPerSec, 48000u);
     EXPECT_EQ(reader.Audio()->nChannels, 2);
     EXPECT_EQ(reader.Audio()->wBitsPerSample, 16);
+}
+
+// A capture killed at a random moment (SIGKILL: no chance to close its file),
+// then korvanta-capture --repair on what it left: every file holds exactly
+// the whole frames written, byte for byte the tape's, and ffprobe and
+// mediainfo count them from the headers and indexes of the repaired files.
+TEST_F(CaptureEndToEnd, KilledCaptureIsRepairedToItsWholeFrames) {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    const std::vector<ExpectedFile> scenes = {ScenesFile(1, 2), ScenesFile(3, 3), ScenesFile(4, 10)};
+    for (const int type : {1, 2}) {
+        SCOPED_TRACE(type);
+        const fs::path folder = folder_ / std::to_string(type);
+        fs::create_directories(folder);
+        const std::size_t killedIn = std::uniform_int_distribution<std::size_t>(0, scenes.size() - 1)(random);
+        const std::uintmax_t killedAt = std::uniform_int_distribution<std::uintmax_t>(
+            300000, std::uintmax_t(scenes[killedIn].frames - 2) * kPalFrameBytes)(random);
+        const fs::path killedFile = folder / (std::string(kPrefix) + " " + scenes[killedIn].date + ".avi");
+        {
+            const TempDir work;
+            CaptureRun child(CaptureCommand(folder, {"--threshold", "none", "--type", std::to_string(type), "--play"}),
+                             work.path(), work.path());
+            ASSERT_TRUE(Eventually(
+                [&] {
+                    std::error_code absent;
+                    const std::uintmax_t size = fs::file_size(killedFile, absent);
+                    return (!absent && size >= killedAt) || !child.Running();
+                },
+                kRunLimit));
+            child.Signal(SIGKILL);
+            ASSERT_EQ(child.Wait(kRunLimit), -SIGKILL) << child.Error();
+        }
+
+        std::vector<std::string> repair = {(kBin / "korvanta-capture").string(), "--repair"};
+        std::vector<ExpectedFile> expected(scenes.begin(), scenes.begin() + std::ptrdiff_t(killedIn) + 1);
+        for (const ExpectedFile& file : expected)
+            repair.push_back((folder / (std::string(kPrefix) + " " + file.date + ".avi")).string());
+        const ChildResult repaired = RunChild(repair);
+        ASSERT_EQ(repaired.exitCode, 0) << repaired.output;
+        EXPECT_EQ(FolderNames(folder).size(), expected.size());
+
+        // The files before the killed one were closed; the killed one says how many whole frames it kept.
+        static const std::regex line(R"((repaired|whole): (.*) frames: (\d+)\n)");
+        Capture capture{0, "", {}};
+        for (auto it = std::sregex_iterator(repaired.output.begin(), repaired.output.end(), line);
+             it != std::sregex_iterator(); ++it) {
+            EXPECT_EQ((*it)[1] == "repaired", capture.files.size() == killedIn) << (*it)[0];
+            capture.files.push_back({(*it)[2].str(), std::stoull((*it)[3])});
+        }
+        ASSERT_EQ(capture.files.size(), expected.size()) << repaired.output;
+        const std::uint64_t kept = capture.files.back().frames;
+        EXPECT_GE(kept * 152000 + 300000, killedAt);  // a frame and its sound take less than 152000 bytes
+        expected.back().frames = static_cast<int>(kept);
+        ExpectFiles(capture, folder, expected);
+        for (const ListedFile& file : capture.files) {
+            EXPECT_EQ(ProbeStream(file.path, "v:0")["nb_read_packets"], std::to_string(file.frames));
+            EXPECT_EQ(MediaInfo(file.path, "Video;%FrameCount%"), std::to_string(file.frames));
+        }
+    }
 }
 
 // Buttons pressed on the deck itself during a capture.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <random>
 #include <thread>
@@ -81,13 +82,48 @@ protected:
     }
 
     // The file a writer closed after the first `count` frames.
-    std::vector<BYTE> ClosedFile(std::size_t count, int type) {
+    fs::path WriteClosedFile(std::size_t count, int type, std::uint64_t limit = kRiffLimit) {
         const fs::path path = out_ / "closed.avi";
-        AviWriter writer(kRiffLimit);
+        AviWriter writer(limit);
         EXPECT_EQ(writer.Open(CreateFile(path), FormatOf(type)), S_OK);
         WriteFrames(writer, *clip_, count, type);
         EXPECT_EQ(writer.Close(), S_OK);
-        return kvtest::ReadFileBytes(path);
+        return path;
+    }
+    std::vector<BYTE> ClosedFile(std::size_t count, int type) {
+        return kvtest::ReadFileBytes(WriteClosedFile(count, type));
+    }
+
+    // Starts a writer of `frames` frames in a child process (waiting `pace`
+    // after each) that never closes its file, and kills it once the file has
+    // grown to `target` bytes.
+    bool KillWriterPast(const fs::path& path, int type, std::uint64_t limit, std::size_t frames,
+                        std::uint64_t target, std::chrono::microseconds pace) {
+        fs::remove(path);
+        const pid_t child = ::fork();
+        if (child < 0) return false;
+        if (child == 0) {
+            AviWriter writer(limit);
+            if (writer.Open(CreateFile(path), FormatOf(type)) != S_OK) ::_exit(1);
+            for (std::size_t i = 0; i < frames; ++i) {
+                const std::size_t n = i % clip_->frames.size();
+                if (writer.WriteFrame(clip_->frames[n], type == 2 ? clip_->pcm[n] : std::vector<BYTE>{}) != S_OK)
+                    ::_exit(1);
+                std::this_thread::sleep_for(pace);
+            }
+            for (;;) ::pause();  // never closes: the kill comes first
+        }
+        const auto deadline = std::chrono::steady_clock::now() + 120s;
+        const auto size = [&] {
+            std::error_code absent;
+            const std::uintmax_t bytes = fs::file_size(path, absent);
+            return absent ? 0 : bytes;
+        };
+        while (size() < target && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(200us);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
     }
 
     kvtest::TempDir out_;
@@ -106,34 +142,9 @@ TEST_F(AviRepairTest, KilledWriterRepairsToTheFileAClosedWriterGives) {
         for (int round = 0; round < 4; ++round) {
             SCOPED_TRACE(testing::Message() << "type " << type << " round " << round);
             const fs::path path = out_ / "killed.avi";
-            fs::remove(path);
-            const pid_t child = ::fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                AviWriter writer(kRiffLimit);
-                if (writer.Open(CreateFile(path), FormatOf(type)) != S_OK) ::_exit(1);
-                for (std::size_t i = 0; i < kFramesWritten; ++i) {
-                    const std::size_t n = i % clip_->frames.size();
-                    if (writer.WriteFrame(clip_->frames[n], type == 2 ? clip_->pcm[n] : std::vector<BYTE>{}) != S_OK)
-                        ::_exit(1);
-                    std::this_thread::sleep_for(1ms);
-                }
-                for (;;) ::pause();  // never closes: the kill comes first
-            }
-            const std::uint64_t target = std::uniform_int_distribution<std::uint64_t>(
-                200000, kFramesWritten * 151000)(random);
-            const auto deadline = std::chrono::steady_clock::now() + 30s;
-            const auto size = [&] {
-                std::error_code absent;
-                const std::uintmax_t bytes = fs::file_size(path, absent);
-                return absent ? 0 : bytes;
-            };
-            while (size() < target && std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            ::kill(child, SIGKILL);
-            int status = 0;
-            ASSERT_EQ(::waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFSIGNALED(status));
+            const std::uint64_t target =
+                std::uniform_int_distribution<std::uint64_t>(200000, kFramesWritten * 151000)(random);
+            ASSERT_TRUE(KillWriterPast(path, type, kRiffLimit, kFramesWritten, target, 1ms));
 
             const DWORD headerCount = HeaderFrameCount(kvtest::ReadFileBytes(path));
             // The same file cut short at any byte, as a write cut off half way leaves it.
@@ -156,6 +167,28 @@ TEST_F(AviRepairTest, KilledWriterRepairsToTheFileAClosedWriterGives) {
                 EXPECT_TRUE(kvtest::ReadFileBytes(out_ / "cut.avi") == ClosedFile(cutResult.frames, type));
             }
         }
+    }
+}
+
+// Killed past the first RIFF's 1 GiB, at the real limit: takes a minute and
+// 2.5 GB of disk, so it runs only when KORVANTA_LONG_TESTS is set.
+TEST_F(AviRepairTest, KilledPastTheFirstGigabyteRepairsToTheFileAClosedWriterGives) {
+    if (!std::getenv("KORVANTA_LONG_TESTS")) GTEST_SKIP() << "set KORVANTA_LONG_TESTS to write 2.5 GB";
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    for (const int type : {1, 2}) {
+        SCOPED_TRACE(type);
+        const fs::path path = out_ / "killed.avi";
+        const std::uint64_t target = std::uniform_int_distribution<std::uint64_t>(1080000000, 1200000000)(random);
+        ASSERT_TRUE(KillWriterPast(path, type, avi::kOpenDmlRiffLimit, 8400, target, 0us));
+        const AviRepairResult result = RepairAviFile(path);
+        ASSERT_EQ(result.outcome, AviRepairOutcome::Repaired) << result.error;
+        const fs::path closed = WriteClosedFile(result.frames, type, avi::kOpenDmlRiffLimit);
+        EXPECT_EQ(kvtest::RunCommand("cmp -s '" + path.string() + "' '" + closed.string() + "'").exitCode, 0);
+        EXPECT_EQ(kvtest::ProbeStream(path, "v:0")["nb_read_packets"], std::to_string(result.frames));
+        EXPECT_EQ(kvtest::MediaInfo(path, "Video;%FrameCount%"), std::to_string(result.frames));
+        fs::remove(closed);
     }
 }
 
