@@ -40,12 +40,10 @@ const CutFile& TheCutFile() {
             DvAviFormat format;
             format.audio = WAVEFORMATEX{WAVE_FORMAT_PCM, 2, 48000, 192000, 4, 16, 0};
             writer.Open(UniqueFd(::open(cut.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)), format);
-            std::vector<BYTE> pcm;
-            for (int i = 0; i < kFrames; ++i) {
-                const auto& frame = frames[std::size_t(i) % frames.size()];
-                ExtractDvAudio(frame, pcm, nullptr);
-                writer.WriteFrame(frame, pcm);
-            }
+            std::vector<std::vector<BYTE>> pcm(frames.size());
+            for (std::size_t i = 0; i < frames.size(); ++i) ExtractDvAudio(frames[i], pcm[i], nullptr);
+            for (std::size_t i = 0; i < std::size_t(kFrames); ++i)
+                if (writer.WriteFrame(frames[i % frames.size()], pcm[i % frames.size()]) != S_OK) ::_exit(1);
             ::_exit(0);  // no Close: as a crash leaves it
         }
         int status = 0;
