@@ -70,6 +70,9 @@ std::optional<CaptureOptions> ParseCaptureOptions(const std::vector<std::string>
                 return std::nullopt;
             }
             break;
+        } else if (name == "--input") {
+            if (!takeValue()) return std::nullopt;
+            options.input = value;
         } else if (name == "--device") {
             if (!takeValue()) return std::nullopt;
             options.device = value;
@@ -134,6 +137,7 @@ std::optional<CaptureOptions> ParseCaptureOptions(const std::vector<std::string>
 const char* CaptureUsageText() {
     return R"(Usage: korvanta-capture [OPTION]...
        korvanta-capture --list-devices
+       korvanta-capture --input FILE.dv [OPTION]...
        korvanta-capture --repair FILE...
 Capture a DV tape from a camcorder into one DV AVI file per scene.
 
@@ -152,6 +156,8 @@ Options:
   --type 1|2               DV AVI type 1 or type 2 (default: the settings' file type)
   --play                   start the tape playing (otherwise press play on the camcorder)
   --rewind                 rewind the tape to its start first
+  --input FILE.dv          capture a raw DV file on disk instead of a tape, as fast
+                           as the files can be written; the same files as from the tape
   --repair FILE...         repair DV AVI files a capture left unfinished (a crash,
                            a power cut): their indexes and headers are rewritten,
                            their frames kept as they are; then exit

@@ -44,6 +44,7 @@ HeadlessCapture::HeadlessCapture(const CaptureOptions& options, std::ostream& ou
 
 HeadlessCapture::~HeadlessCapture() {
     deviceWatch_ = DeviceChangeSubscription();
+    if (waitingDeck_) waitingDeck_->SetRoomCheck({});
     session_.reset();
     engine_.reset();
 }
@@ -55,7 +56,8 @@ int HeadlessCapture::Prepare() {
     const DeviceEntry* chosen = nullptr;
     for (const DeviceEntry& entry : devices) {
         if (!entry.id) continue;
-        if (!options_.device || entry.name == *options_.device) {
+        if (options_.deviceId ? FormatDeviceId(*entry.id) == *options_.deviceId
+                              : !options_.device || entry.name == *options_.device) {
             chosen = &entry;
             break;
         }
@@ -104,6 +106,11 @@ int HeadlessCapture::Prepare() {
         return 1;
     }
     engine_->SetWindowVisible(false);  // no monitor sound without a window
+    if (!options_.waitingDeck.empty() && SUCCEEDED(VirtualDeck::Acquire(options_.waitingDeck, &waitingDeck_))) {
+        // The deck plays on only while the frame server holds few frames for the file being written.
+        constexpr std::uint32_t kQueuedItems = 50;
+        waitingDeck_->SetRoomCheck([engine = engine_.get()] { return engine->QueuedItems() < kQueuedItems; });
+    }
     session_->SetFolderExists(true);
     deviceWatch_ = WatchDeviceChanges([this](DeviceChange, const std::string&, const std::string&) {
         devicesChanged_ = true;

@@ -181,6 +181,39 @@ TEST_P(ThresholdCapture, WritesTheSceneTableFromTheTapesFrames) {
 INSTANTIATE_TEST_SUITE_P(DemoTape, ThresholdCapture, testing::ValuesIn(ThresholdCases()),
                          [](const testing::TestParamInfo<ThresholdCase>& info) { return info.param.label; });
 
+// A raw DV file on disk split by --input: for every threshold the very files
+// a capture of the same tape from a deck gives (the scene table), as fast as
+// they can be written, with the output lines and exit code of a capture. A
+// file that is not DV is refused, and no deck of either run stays behind.
+class InputFileCapture : public CaptureEndToEnd, public testing::WithParamInterface<ThresholdCase> {};
+
+TEST_P(InputFileCapture, WritesTheSceneTableFromTheFilesFrames) {
+    const ThresholdCase& row = GetParam();
+    const TempDir work;
+    CaptureRun child({(kBin / "korvanta-capture").string(), "--input", kTape.string(), "--folder",
+                      folder_.path().string(), "--prefix", kPrefix, "--threshold", row.argument, "--type",
+                      std::to_string(row.fileType)},
+                     work.path(), work.path());
+    Capture capture;
+    capture.exitCode = child.Wait(kRunLimit);
+    capture.error = child.Error();
+    capture.files = ListedFiles(child.Output());
+    ASSERT_EQ(capture.exitCode, 0) << capture.error;
+    ExpectFiles(capture, folder_.path(), row.files);
+    EXPECT_EQ(FolderNames(folder_.path()), ListedNames(capture.files));
+    EXPECT_EQ(capture.error.find("dropped"), std::string::npos) << capture.error;
+
+    const ChildResult refused = RunChild({(kBin / "korvanta-capture").string(), "--input", (kBin / "korvanta-capture").string(),
+                                          "--folder", folder_.path().string()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.output.find("is not a raw DV file"), std::string::npos) << refused.output;
+    const ChildResult decks = RunChild({(kBin / "korvanta-deck").string(), "list"});
+    EXPECT_EQ(decks.output.find("korvanta-capture input"), std::string::npos) << decks.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(DemoTape, InputFileCapture, testing::ValuesIn(ThresholdCases()),
+                         [](const testing::TestParamInfo<ThresholdCase>& info) { return info.param.label; });
+
 // ffprobe and mediainfo, written by others, read a file as a DV AVI of 75
 // frames of 720x576 at 25 frames a second with 48 kHz 16-bit stereo sound.
 void ExpectToolsReadScene(const fs::path& file) {
