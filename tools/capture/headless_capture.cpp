@@ -16,6 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kTickInterval = 340ms;
+// A file on disk plays as fast as files are written: file boundaries are handled sooner.
+constexpr auto kWaitingTickInterval = 40ms;
 constexpr auto kProgressInterval = 1s;
 // Ticks (about one second) a camcorder is given to begin rewinding.
 constexpr int kRewindStartTicks = 3;
@@ -132,7 +134,7 @@ int HeadlessCapture::Run() {
     }
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
-    timer.start(kTickInterval);
+    timer.start(options_.waitingDeck.empty() ? kTickInterval : kWaitingTickInterval);
     QCoreApplication::exec();
     PrintFiles();
     if (!failure_.empty()) progress_ << "korvanta-capture: " << failure_ << "\n";
