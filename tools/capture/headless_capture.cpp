@@ -110,7 +110,7 @@ int HeadlessCapture::Prepare() {
     engine_->SetWindowVisible(false);  // no monitor sound without a window
     if (!options_.waitingDeck.empty() && SUCCEEDED(VirtualDeck::Acquire(options_.waitingDeck, &waitingDeck_))) {
         // The deck plays on only while the frame server holds few frames for the file being written.
-        constexpr std::uint32_t kQueuedItems = 50;
+        constexpr std::uint32_t kQueuedItems = 250;
         waitingDeck_->SetRoomCheck([engine = engine_.get()] { return engine->QueuedItems() < kQueuedItems; });
     }
     session_->SetFolderExists(true);
