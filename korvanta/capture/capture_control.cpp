@@ -249,3 +249,5 @@ std::optional<std::string> CaptureEngine::WrittenFileName(const std::string& fol
 }
 
 std::optional<std::string> CaptureEngine::TakeWriteFailure() { return std::exchange(writeFailure_, std::nullopt); }
+
+std::uint32_t CaptureEngine::QueuedItems() const { return queue_ ? queue_->Count() : 0; }

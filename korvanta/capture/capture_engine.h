@@ -156,6 +156,8 @@ public:
     bool IsVcrMode() const;
     bool IsTransportActive() const;
     bool IsPlaying() const;
+    // Frames and file boundaries the frame server holds for FileGraph; any thread.
+    std::uint32_t QueuedItems() const;
     LONG TransportMode() const { return transportMode_; }
     bool HasTimecode() const;
     BcdTimecode TimecodeValue() const;

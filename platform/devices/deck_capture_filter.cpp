@@ -114,12 +114,18 @@ bool DeckCaptureFilter::DeliverFrame(std::span<const std::uint8_t> frame) {
     // pins' media type does not describe: they are not delivered (and count
     // as dropped) until the program binds the device again.
     if (frame.size() != static_cast<std::size_t>(capture_.FrameBytes())) return false;
-    const REFERENCE_TIME period = deck_->TickPeriod().count() / 100;  // 100 ns units
+    const bool waits = deck_->WaitsForCapture();
+    const REFERENCE_TIME period = (waits ? deck_->FramePeriod() : deck_->TickPeriod()).count() / 100;  // 100 ns units
     REFERENCE_TIME start = 0;
     if (FAILED(StreamTime(&start))) start = unclockedTime_;
     unclockedTime_ = start + period;
     const bool discontinuity = discontinuity_.exchange(false);
     const bool captured = capture_.DeliverFrame(frame, start, start + period, discontinuity);
+    // A deck that waits for the capture plays faster than any monitor shows:
+    // the monitor gets at most one frame a real frame period.
+    const auto now = std::chrono::steady_clock::now();
+    if (waits && now - lastPreviewed_ < deck_->FramePeriod()) return captured;
+    lastPreviewed_ = now;
     const bool previewed = preview_.DeliverFrame(frame, start, start + period, discontinuity);
     return captured && previewed;
 }

@@ -19,6 +19,7 @@
 // Locks: lock_ is the filter lock. The player thread never takes it, so
 // Stop can wait for the player while holding it.
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <span>
 #include <string>
@@ -120,4 +121,5 @@ private:
     DeckPreviewPin preview_;
     std::atomic<bool> discontinuity_{true};  // the next frame starts a new run
     REFERENCE_TIME unclockedTime_ = 0;       // player thread: stream time to use without a clock
+    std::chrono::steady_clock::time_point lastPreviewed_{};  // player thread: the last frame shown
 };

@@ -35,4 +35,6 @@ HRESULT DeckCapturePin::GetAverageFrameSize(LONG* averageSize) {
     return S_OK;
 }
 
+bool DeckCapturePin::WaitsForBuffer() const { return deck_->WaitsForCapture(); }
+
 bool DeckCapturePin::WantsSample(IMediaSample* sample) { return CheckStreamState(sample) == STREAM_FLOWING; }

@@ -24,6 +24,7 @@ public:
     HRESULT GetAverageFrameSize(LONG* averageSize) override;
 
 protected:
+    bool WaitsForBuffer() const override;
     bool WantsSample(IMediaSample* sample) override;
 
 private:

@@ -76,7 +76,8 @@ std::string CheckDeckConfig(const DeckConfig& deck) {
         return "a deck name is 1 to 64 characters without '#', '&' or '\\'";
     if (deck.vendor.empty() || breaksName(deck.vendor)) return "a vendor is not empty and has no '#', '&' or '\\'";
     if (deck.model.empty() || breaksName(deck.model)) return "a model is not empty and has no '#', '&' or '\\'";
-    if (!(deck.speed > 0.0 && deck.speed <= 1000.0)) return "the speed factor lies above 0 and at most 1000";
+    if (!(deck.speed >= 0.0 && deck.speed <= 1000.0))
+        return "the speed factor lies from 0 (as fast as the capture takes the frames) to 1000";
     if (deck.tape.empty()) return "a deck needs a tape file";
     return {};
 }

@@ -90,7 +90,8 @@ bool DeckOutputPin::DeliverFrame(std::span<const std::uint8_t> frame, REFERENCE_
                                  bool discontinuity) {
     if (!IsConnected()) return true;
     ComPtr<IMediaSample> sample;
-    if (FAILED(GetDeliveryBuffer(sample.GetAddressOf(), nullptr, nullptr, AM_GBF_NOWAIT))) return false;
+    const DWORD flags = WaitsForBuffer() ? 0 : AM_GBF_NOWAIT;
+    if (FAILED(GetDeliveryBuffer(sample.GetAddressOf(), nullptr, nullptr, flags))) return false;
     BYTE* buffer = nullptr;
     if (FAILED(sample->GetPointer(&buffer)) || sample->GetSize() < static_cast<LONG>(frame.size())) return false;
     std::memcpy(buffer, frame.data(), frame.size());

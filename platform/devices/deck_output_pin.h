@@ -41,6 +41,9 @@ public:
     LONG FrameBytes() const { return frameBytes_; }
 
 protected:
+    // Optional: whether delivery waits for a free buffer instead of dropping
+    // the frame; a live source never waits (the default).
+    virtual bool WaitsForBuffer() const { return false; }
     // Optional: whether this sample is to be delivered; every one by default.
     virtual bool WantsSample(IMediaSample* sample);
     // Hands the filled sample downstream; true when it went (or was meant to

@@ -23,6 +23,11 @@ public:
     virtual std::uint32_t FrameBytes() const = 0;
     // One frame period on the deck.
     virtual std::chrono::nanoseconds TickPeriod() const = 0;
+    // One frame period of the tape's system at real time.
+    virtual std::chrono::nanoseconds FramePeriod() const { return TickPeriod(); }
+    // A deck that waits for the capture instead of dropping frames (a file
+    // played as fast as it is written); a camcorder never waits.
+    virtual bool WaitsForCapture() const { return false; }
     virtual bool Unplugged() const = 0;
 
     // IAMExtTransport::put_Mode and get_Mode.

@@ -61,14 +61,24 @@ HRESULT VirtualDeck::Acquire(const std::string& name, std::shared_ptr<VirtualDec
 VirtualDeck::VirtualDeck(DeckConfig config, TapeFile tape)
     : config_(std::move(config)),
       tape_(std::move(tape)),
-      tickPeriod_(std::chrono::duration_cast<std::chrono::nanoseconds>(
-          (tape_.Is625() ? kFramePeriod625 : kFramePeriod525) / config_.speed)),
+      tickPeriod_(config_.speed == 0 ? std::chrono::nanoseconds(0)
+                                     : std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                           (tape_.Is625() ? kFramePeriod625 : kFramePeriod525) / config_.speed)),
       transport_(tape_.FrameCount(), config_.camera) {
     control_ = std::make_unique<DeckControlServer>(config_.name,
                                                    [this](std::string_view request) { return AnswerControl(request); });
     unplugWatch_ = WatchDeviceChanges([this](DeviceChange change, const std::string& name, const std::string& display) {
         OnDeviceChange(change, name, display);
     });
+}
+
+std::chrono::nanoseconds VirtualDeck::FramePeriod() const {
+    return tape_.Is625() ? kFramePeriod625 : kFramePeriod525;
+}
+
+void VirtualDeck::SetRoomCheck(std::function<bool()> hasRoom) {
+    std::lock_guard lock(mutex_);
+    hasRoom_ = std::move(hasRoom);
 }
 
 bool VirtualDeck::Unplugged() const {
@@ -165,12 +175,22 @@ void VirtualDeck::Play(std::stop_token stop, const FrameSink& sink) {
             due = now;
         }
         if (now < due) continue;
+        // A deck that waits for the capture plays without pause, and only
+        // while the capture has room; in its other modes it keeps real time.
+        const bool fast = WaitsForCapture() && transport_.Mode() == ED_MODE_PLAY;
+        if (fast && hasRoom_ && !hasRoom_()) {
+            // A mode change or a stop still comes through while the frame waits.
+            wake_.wait_for(lock, stop, std::chrono::milliseconds(2), [this] { return modeChanged_; });
+            continue;
+        }
+        const std::chrono::nanoseconds period = fast ? std::chrono::nanoseconds(0)
+                                                : WaitsForCapture() ? FramePeriod() : tickPeriod_;
         // Frames that fell due while the player was held up are still
         // delivered, one by one, as the link to a camcorder buffers them
         // (four seconds of real-time play); only a longer delay loses frames.
-        const std::int64_t overdue = (now - due) / tickPeriod_;
+        const std::int64_t overdue = fast ? 0 : (now - due) / period;
         const std::int64_t ticks = overdue > kBufferedFrames ? 1 + overdue : 1;
-        due += ticks * tickPeriod_;
+        due += ticks * period;
         if (unplugged_) continue;
         const TapeTransport::Tick tick = transport_.Advance(ticks);
         if (!tick.frame) continue;

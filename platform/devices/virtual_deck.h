@@ -11,6 +11,10 @@
 // shows one, to the sink. Frames the sink cannot take, and ticks the player
 // could not keep because the sink held it up, count as dropped.
 //
+// A deck of speed 0 waits for the capture instead (a tape file split on
+// disk): it plays as fast as the capture takes the frames, holding each frame
+// until the room check says the capture has room for it, and drops nothing.
+//
 // While in use the deck takes button presses from korvanta-deck through its
 // DeckControlServer, and a deck removed from the configuration is unplugged:
 // it stops, shows nothing more, and answers KV_E_DEVICE_NOT_CONNECTED.
@@ -52,6 +56,15 @@ public:
     std::uint32_t FrameBytes() const override { return tape_.FrameBytes(); }
     // One frame period on the deck, speed factor applied.
     std::chrono::nanoseconds TickPeriod() const override { return tickPeriod_; }
+    // One frame period of the tape's system at real time.
+    std::chrono::nanoseconds FramePeriod() const override;
+    // Speed 0: the deck waits for the capture and never drops a frame.
+    bool WaitsForCapture() const override { return config_.speed == 0; }
+    // A deck that waits for the capture asks `hasRoom` before each frame it
+    // plays and holds the frame until it answers true; called on the player
+    // thread under the deck's lock, so it must not call back into the deck.
+    // An empty function (the default) always has room.
+    void SetRoomCheck(std::function<bool()> hasRoom);
     bool Unplugged() const override;
 
     // IAMExtTransport::put_Mode and get_Mode.
@@ -95,6 +108,7 @@ private:
     const void* playerOwner_ = nullptr;  // guarded by mutex_; whose sink the player feeds
     LONG dropped_ = 0;                   // guarded by mutex_
     LONG delivered_ = 0;                 // guarded by mutex_
+    std::function<bool()> hasRoom_;      // guarded by mutex_
 
     std::mutex playerMutex_;                     // serialises starting and stopping the player
     std::jthread player_;                        // guarded by playerMutex_

@@ -62,6 +62,17 @@ std::optional<CaptureOptions> ParseCaptureOptions(const std::vector<std::string>
             options.play = true;
         } else if (name == "--rewind") {
             options.rewind = true;
+        } else if (name == "--repair") {
+            // Every argument after it is a file.
+            options.repair.assign(arguments.begin() + std::ptrdiff_t(i) + 1, arguments.end());
+            if (options.repair.empty()) {
+                error = "option --repair needs at least one file";
+                return std::nullopt;
+            }
+            break;
+        } else if (name == "--input") {
+            if (!takeValue()) return std::nullopt;
+            options.input = value;
         } else if (name == "--device") {
             if (!takeValue()) return std::nullopt;
             options.device = value;
@@ -126,6 +137,8 @@ std::optional<CaptureOptions> ParseCaptureOptions(const std::vector<std::string>
 const char* CaptureUsageText() {
     return R"(Usage: korvanta-capture [OPTION]...
        korvanta-capture --list-devices
+       korvanta-capture --input FILE.dv [OPTION]...
+       korvanta-capture --repair FILE...
 Capture a DV tape from a camcorder into one DV AVI file per scene.
 
 Options:
@@ -143,13 +156,22 @@ Options:
   --type 1|2               DV AVI type 1 or type 2 (default: the settings' file type)
   --play                   start the tape playing (otherwise press play on the camcorder)
   --rewind                 rewind the tape to its start first
+  --input FILE.dv          capture a raw DV file on disk instead of a tape, as fast
+                           as the files can be written; the same files as from the tape
+  --repair FILE...         repair DV AVI files a capture left unfinished (a crash,
+                           a power cut): their indexes and headers are rewritten,
+                           their frames kept as they are; then exit
   -h, --help               show this help and exit
 
 Progress goes to standard error. When the capture ends, standard output has
 one line per file written:
   file: FULL-PATH frames: N
 
+A repair writes one line per file: "repaired: FULL-PATH frames: N", or
+"whole: FULL-PATH frames: N" for a file that needed none.
+
 Exit status: 0 when the capture ran, 1 when it could not run or was cut
-short (the message says why), 2 for a mistake on the command line.
+short (the message says why), 2 for a mistake on the command line. A repair
+exits with 1 when a file could not be repaired (it is left as it was).
 )";
 }

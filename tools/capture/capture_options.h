@@ -23,6 +23,12 @@ struct CaptureOptions {
     std::optional<int> fileType;  // 1 or 2
     bool play = false;
     bool rewind = false;
+    std::vector<std::string> repair;  // files to repair instead of capturing
+    std::optional<std::string> input;  // a raw DV file to capture instead of a tape
+    // Set by the program, not the command line: the device by its identifier
+    // (the input file's deck), whose frames wait for the capture.
+    std::optional<std::string> deviceId;
+    std::string waitingDeck;
 };
 
 // Parses arguments (without the program name). On a mistake, error says

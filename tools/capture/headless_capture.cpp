@@ -16,6 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kTickInterval = 340ms;
+// A file on disk plays as fast as files are written: file boundaries are handled sooner.
+constexpr auto kWaitingTickInterval = 40ms;
 constexpr auto kProgressInterval = 1s;
 // Ticks (about one second) a camcorder is given to begin rewinding.
 constexpr int kRewindStartTicks = 3;
@@ -44,6 +46,7 @@ HeadlessCapture::HeadlessCapture(const CaptureOptions& options, std::ostream& ou
 
 HeadlessCapture::~HeadlessCapture() {
     deviceWatch_ = DeviceChangeSubscription();
+    if (waitingDeck_) waitingDeck_->SetRoomCheck({});
     session_.reset();
     engine_.reset();
 }
@@ -55,7 +58,8 @@ int HeadlessCapture::Prepare() {
     const DeviceEntry* chosen = nullptr;
     for (const DeviceEntry& entry : devices) {
         if (!entry.id) continue;
-        if (!options_.device || entry.name == *options_.device) {
+        if (options_.deviceId ? FormatDeviceId(*entry.id) == *options_.deviceId
+                              : !options_.device || entry.name == *options_.device) {
             chosen = &entry;
             break;
         }
@@ -106,6 +110,11 @@ int HeadlessCapture::Prepare() {
         return 1;
     }
     engine_->SetWindowVisible(false);  // no monitor sound without a window
+    if (!options_.waitingDeck.empty() && SUCCEEDED(VirtualDeck::Acquire(options_.waitingDeck, &waitingDeck_))) {
+        // The deck plays on only while the frame server holds few frames for the file being written.
+        constexpr std::uint32_t kQueuedItems = 250;
+        waitingDeck_->SetRoomCheck([engine = engine_.get()] { return engine->QueuedItems() < kQueuedItems; });
+    }
     session_->SetFolderExists(true);
     deviceWatch_ = WatchDeviceChanges([this](DeviceChange, const std::string&, const std::string&) {
         devicesChanged_ = true;
@@ -127,7 +136,7 @@ int HeadlessCapture::Run() {
     }
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
-    timer.start(kTickInterval);
+    timer.start(options_.waitingDeck.empty() ? kTickInterval : kWaitingTickInterval);
     QCoreApplication::exec();
     PrintFiles();
     if (!failure_.empty()) progress_ << "korvanta-capture: " << failure_ << "\n";

@@ -15,6 +15,7 @@
 #include "korvanta/capture/capture_engine.h"
 #include "korvanta/capture/capture_session.h"
 #include "platform/devices/device_change.h"
+#include "platform/devices/virtual_deck.h"
 
 class HeadlessCapture final : public CaptureView, public CaptureSessionHost {
 public:
@@ -56,6 +57,7 @@ private:
     std::function<std::string()> noDeviceHint_;
     std::ostream& out_;
     std::ostream& progress_;
+    std::shared_ptr<VirtualDeck> waitingDeck_;  // a deck that waits for the capture; before engine_
     std::unique_ptr<CaptureEngine> engine_;
     std::unique_ptr<CaptureSession> session_;
     DeviceEntry device_;

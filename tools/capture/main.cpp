@@ -8,6 +8,8 @@
 
 #include "capture_options.h"
 #include "headless_capture.h"
+#include "input_deck.h"
+#include "repair_files.h"
 #include "korvanta/capture/device_list.h"
 #include "korvanta/core/ini_documents.h"
 #include "platform/devices/deck_devices.h"
@@ -34,7 +36,7 @@ int ListDevices(const FireWireDevices& firewire) {
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string error;
-    const std::optional<CaptureOptions> options = ParseCaptureOptions(arguments, error);
+    std::optional<CaptureOptions> options = ParseCaptureOptions(arguments, error);
     if (!options) {
         std::cerr << "korvanta-capture: " << error << "\nTry 'korvanta-capture --help' for more information.\n";
         return 2;
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
         std::cout << CaptureUsageText();
         return 0;
     }
+    if (!options->repair.empty()) return RepairFiles(options->repair, std::cout, std::cerr);
 
     // The picture is decoded for the meters and thumbnails but never shown.
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -51,6 +54,17 @@ int main(int argc, char** argv) {
     if (FAILED(KvMediaRegisterPlatformClasses()) || FAILED(KvRegisterRendererClasses())) {
         std::cerr << "korvanta-capture: the media framework cannot be started\n";
         return 1;
+    }
+    InputDeck input;
+    if (options->input) {
+        std::string why;
+        if (!input.Plug(*options->input, why)) {
+            std::cerr << "korvanta-capture: " << *options->input << ": " << why << "\n";
+            return 1;
+        }
+        options->deviceId = input.Id();
+        options->waitingDeck = input.Name();
+        options->play = true;
     }
     const DeckDevices decks;
     const FireWireDevices firewire(std::make_shared<LinuxFireWireBus>());

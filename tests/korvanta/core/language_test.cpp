@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <set>
 
 #include "document_reset.h"
 #include "ini_test_files.h"
+#include "korvanta/core/ini_documents.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -147,9 +150,40 @@ void ExpectEveryKeyUsedHasText(const std::filesystem::path& file) {
     }
 }
 
-TEST_F(LanguageTest, TheProgramsLanguageFileHasEveryKeyInUse) {
-    ExpectEveryKeyUsedHasText(std::filesystem::path(KORVANTA_SOURCE_DIR) / "korvanta/resources/Language.ini");
-    ExpectEveryKeyUsedHasText(std::filesystem::path(KORVANTA_BINARY_DIR) / "bin/Language.ini");
+TEST_F(LanguageTest, TheProgramsLanguageFilesHaveEveryKeyInUse) {
+    for (const char* name : {"Language.ini", "Language-de.ini"}) {
+        ExpectEveryKeyUsedHasText(std::filesystem::path(KORVANTA_SOURCE_DIR) / "korvanta/resources" / name);
+        ExpectEveryKeyUsedHasText(std::filesystem::path(KORVANTA_BINARY_DIR) / "bin" / name);
+    }
+}
+
+// The "Section/Key" entries a language file holds, read line by line as a translator writes them.
+std::set<std::string> EntriesOf(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::set<std::string> entries;
+    std::string line, section;
+    while (std::getline(in, line)) {
+        if (line.starts_with("[")) section = line.substr(1, line.find(']') - 1);
+        else if (const auto equals = line.find(" = "); equals != std::string::npos && !line.starts_with("'"))
+            entries.insert(section + "/" + line.substr(0, equals));
+    }
+    return entries;
+}
+
+// The translation has exactly the English file's keys, each with a text, and
+// korvanta.ini's "language" entry selects it from beside the program.
+TEST_F(LanguageTest, TheGermanTranslationHasEveryKeyAndIsSelectedByName) {
+    const std::filesystem::path resources = std::filesystem::path(KORVANTA_SOURCE_DIR) / "korvanta/resources";
+    const std::set<std::string> english = EntriesOf(resources / "Language.ini");
+    EXPECT_GT(english.size(), 150u);
+    EXPECT_EQ(EntriesOf(resources / "Language-de.ini"), english);
+
+    WriteFile(dir_ / "korvanta.ini", "[App]\nlanguage = Language-de.ini\n");
+    LoadProgramDocuments(dir_.path());
+    EXPECT_EQ(LanguageDocument().FileName(), std::filesystem::path(KORVANTA_BINARY_DIR) / "bin/Language-de.ini");
+    EXPECT_EQ(LabelText("BtnCancel"), "Abbrechen");
+    EXPECT_EQ(ErrorText("NonExistingCaptFolder"),
+              "Der Ordner für aufgenommene Dateien existiert nicht.\nBitte wählen Sie einen anderen Ordner.");
 }
 
 }  // namespace

@@ -14,71 +14,109 @@ constexpr std::uint64_t kLargestChunk = 0x7FFFFFFF;
 
 AviWriter::AviWriter(std::uint64_t riffLimit) : riffLimit_(riffLimit) {}
 
-AviWriter::~AviWriter() { Close(); }
+AviWriter::~AviWriter() {
+    if (Resumed())
+        Abandon();
+    else
+        Close();
+}
 
-HRESULT AviWriter::Open(UniqueFd file, const DvAviFormat& format) {
+HRESULT AviWriter::CheckFormat(const DvAviFormat& format) const {
     if (IsOpen()) return E_UNEXPECTED;
-    if (!file || !format.system) return E_INVALIDARG;
+    if (!format.system) return E_INVALIDARG;
     if (format.audio) {
         const WAVEFORMATEX& wave = *format.audio;
         if (format.type == DvAviType::Type1 || wave.wFormatTag != WAVE_FORMAT_PCM || wave.nBlockAlign == 0 ||
             wave.nChannels == 0 || wave.nSamplesPerSec == 0)
             return E_INVALIDARG;
     }
+    return S_OK;
+}
+
+void AviWriter::SetUp(const DvAviFormat& format) {
     format_ = format;
     streams_.clear();
     streams_.emplace_back(kChunkVideo0, kStdIndex0, 0, format.system->frameBytes);
     if (format.audio) streams_.emplace_back(kChunkAudio1, kStdIndex1, format.audio->nBlockAlign, 0);
     legacy_.clear();
     framesInFirstRiff_ = 0;
-
-    RiffBuilder start;
-    start.BeginList(kFormAvi, kRiff);
-    const RiffBuilder headers = BuildHeaders();
-    headerSize_ = headers.Size();
-    start.PutBytes(headers.Bytes());
-    start.BeginList(kListMovi, kList);
-
-    file_ = RiffFile(std::move(file));
+    framesSinceRefresh_ = 0;
+    lastRefresh_ = std::chrono::steady_clock::now();
+    headerSize_ = BuildHeaders().Size();
     riffStart_ = 0;
     moviStart_ = 12 + headerSize_;
     riffCount_ = 1;
     riffOpen_ = true;
+}
+
+void AviWriter::Reset() {
+    streams_.clear();
+    legacy_.clear();
+    resumed_ = false;
+    riffOpen_ = false;
+    riffCount_ = 0;
+}
+
+HRESULT AviWriter::Open(UniqueFd file, const DvAviFormat& format) {
+    if (const HRESULT hr = CheckFormat(format); FAILED(hr)) return hr;
+    if (!file) return E_INVALIDARG;
+    SetUp(format);
+    RiffBuilder start;
+    start.BeginList(kFormAvi, kRiff);
+    start.PutBytes(BuildHeaders().Bytes());
+    start.BeginList(kListMovi, kList);
+
+    file_ = RiffFile(std::move(file));
     HRESULT hr = file_.Append(start.Bytes());
     if (SUCCEEDED(hr)) hr = UpdateRiffSizes();
     if (FAILED(hr)) {
         file_.Close();
-        streams_.clear();
-        riffOpen_ = false;
-        riffCount_ = 0;
+        Reset();
     }
     return hr;
 }
 
-HRESULT AviWriter::WriteFrame(std::span<const BYTE> dvFrame, std::span<const BYTE> pcm) {
-    if (!IsOpen()) return E_UNEXPECTED;
-    if (dvFrame.empty() || dvFrame.size() > kLargestChunk) return E_INVALIDARG;
-    Stream* audio = streams_.size() > 1 ? &streams_[1] : nullptr;
-    if (!pcm.empty() && (!audio || pcm.size() % audio->blockAlign != 0 || pcm.size() > kLargestChunk))
-        return E_INVALIDARG;
+HRESULT AviWriter::Resume(UniqueFd file, const DvAviFormat& format, bool dryRun) {
+    if (const HRESULT hr = CheckFormat(format); FAILED(hr)) return hr;
+    if (!file) return E_INVALIDARG;
+    SetUp(format);
+    file_ = RiffFile::OverExisting(std::move(file), dryRun);
+    resumed_ = true;
+    std::vector<BYTE> start;
+    HRESULT hr = file_.ReadAt(0, 12 + headerSize_ + 12, start);
+    if (SUCCEEDED(hr) && start.size() < 12 + headerSize_ + 12) hr = VFW_E_FILE_TOO_SHORT;
+    const auto fourCCAt = [&](std::size_t at) {
+        return DWORD(start[at]) | DWORD(start[at + 1]) << 8 | DWORD(start[at + 2]) << 16 | DWORD(start[at + 3]) << 24;
+    };
+    if (SUCCEEDED(hr) && (fourCCAt(0) != kRiff || fourCCAt(8) != kFormAvi || fourCCAt(12 + headerSize_) != kList ||
+                          fourCCAt(20 + headerSize_) != kListMovi))
+        hr = VFW_E_INVALID_FILE_FORMAT;
+    if (SUCCEEDED(hr) && !HeadersAreOurs(std::span(start).subspan(12, headerSize_))) hr = VFW_E_INVALID_FILE_FORMAT;
+    if (SUCCEEDED(hr)) hr = file_.Skip(start.size());
+    if (FAILED(hr)) Abandon();
+    return hr;
+}
 
+void AviWriter::Abandon() {
+    file_ = RiffFile();
+    Reset();
+}
+
+HRESULT AviWriter::MakeRoom(std::uint64_t videoBytes, std::uint64_t pcmBytes) {
     HRESULT hr = S_OK;
-    if (riffOpen_ && !streams_[0].riffChunks.empty() && RiffSizeWith(dvFrame.size(), pcm.size()) > riffLimit_) {
+    if (riffOpen_ && !streams_[0].riffChunks.empty() && RiffSizeWith(videoBytes, pcmBytes) > riffLimit_) {
         // Every RIFF needs a super index entry, and their room in the headers is fixed.
         if (riffCount_ >= int(kSuperIndexCapacity)) return HResultFromWriteErrno(EFBIG);
         if (FAILED(hr = FinishRiff())) return hr;
     }
     if (!riffOpen_ && FAILED(hr = StartRiff())) return hr;
+    return S_OK;
+}
 
-    // Video and audio of one frame go out in one write, so a frame is in the file whole or not at all.
-    std::vector<RiffFile::Chunk> chunks = {{streams_[0].chunkId, dvFrame}};
-    if (!pcm.empty()) chunks.push_back({audio->chunkId, pcm});
-    std::uint64_t offset = file_.Size();
-    if (FAILED(hr = file_.AppendChunks(chunks))) return hr;
-
-    for (std::size_t i = 0; i < chunks.size(); ++i) {
+void AviWriter::Account(std::uint64_t offset, std::span<const DWORD> chunkSizes) {
+    for (std::size_t i = 0; i < chunkSizes.size(); ++i) {
         Stream& stream = streams_[i];
-        const DWORD size = DWORD(chunks[i].data.size());
+        const DWORD size = chunkSizes[i];
         const std::uint64_t ticks = stream.blockAlign ? size / stream.blockAlign : 1;
         stream.riffChunks.push_back({offset + 8, size});
         stream.riffUnits += ticks;
@@ -88,7 +126,54 @@ HRESULT AviWriter::WriteFrame(std::span<const BYTE> dvFrame, std::span<const BYT
         offset += RiffFile::ChunkBytes(size);
     }
     if (riffCount_ == 1) ++framesInFirstRiff_;
-    return UpdateRiffSizes();
+}
+
+HRESULT AviWriter::WriteFrame(std::span<const BYTE> dvFrame, std::span<const BYTE> pcm) {
+    if (!IsOpen() || Resumed()) return E_UNEXPECTED;
+    if (dvFrame.empty() || dvFrame.size() > kLargestChunk) return E_INVALIDARG;
+    const Stream* audio = streams_.size() > 1 ? &streams_[1] : nullptr;
+    if (!pcm.empty() && (!audio || pcm.size() % audio->blockAlign != 0 || pcm.size() > kLargestChunk))
+        return E_INVALIDARG;
+    if (const HRESULT hr = MakeRoom(dvFrame.size(), pcm.size()); FAILED(hr)) return hr;
+
+    // Video and audio of one frame go out in one write, so a frame is in the file whole or not at all.
+    std::vector<RiffFile::Chunk> chunks = {{streams_[0].chunkId, dvFrame}};
+    if (!pcm.empty()) chunks.push_back({audio->chunkId, pcm});
+    const std::uint64_t offset = file_.Size();
+    if (const HRESULT hr = file_.AppendChunks(chunks); FAILED(hr)) return hr;
+    std::vector<DWORD> sizes;
+    for (const RiffFile::Chunk& chunk : chunks) sizes.push_back(DWORD(chunk.data.size()));
+    Account(offset, sizes);
+    if (const HRESULT hr = UpdateRiffSizes(); FAILED(hr)) return hr;
+    return RefreshHeadersWhenDue();
+}
+
+HRESULT AviWriter::RefreshHeadersWhenDue() {
+    // Once a second of frames, and once a second of time for frames that come slower:
+    // a file cut off at any moment then says how many frames it holds, give or take a second's.
+    const DvSystem& system = *format_.system;
+    const auto now = std::chrono::steady_clock::now();
+    if (++framesSinceRefresh_ * system.scale < system.rate && now - lastRefresh_ < std::chrono::seconds(1))
+        return S_OK;
+    framesSinceRefresh_ = 0;
+    lastRefresh_ = now;
+    return RewriteHeaders();
+}
+
+HRESULT AviWriter::SkipFrame(DWORD videoBytes, DWORD pcmBytes, std::uint64_t& offset) {
+    if (!IsOpen() || !Resumed()) return E_UNEXPECTED;
+    if (videoBytes == 0 || videoBytes > kLargestChunk) return E_INVALIDARG;
+    if (pcmBytes != 0 && (streams_.size() < 2 || pcmBytes % streams_[1].blockAlign != 0 || pcmBytes > kLargestChunk))
+        return E_INVALIDARG;
+    if (const HRESULT hr = MakeRoom(videoBytes, pcmBytes); FAILED(hr)) return hr;
+    offset = file_.Size();
+    std::vector<DWORD> sizes = {videoBytes};
+    if (pcmBytes != 0) sizes.push_back(pcmBytes);
+    std::uint64_t bytes = 0;
+    for (const DWORD size : sizes) bytes += RiffFile::ChunkBytes(size);
+    if (const HRESULT hr = file_.Skip(bytes); FAILED(hr)) return hr;
+    Account(offset, sizes);
+    return S_OK;
 }
 
 HRESULT AviWriter::Close() {
@@ -100,11 +185,34 @@ HRESULT AviWriter::Close() {
         RewriteHeaders();
     }
     const HRESULT closed = file_.Close();
-    streams_.clear();
-    legacy_.clear();
-    riffOpen_ = false;
-    riffCount_ = 0;
+    Reset();
     return FAILED(hr) ? hr : closed;
+}
+
+bool AviWriter::HeadersAreOurs(std::span<const BYTE> headers) const {
+    // The fields that grow with the file (counts, lengths, largest chunks, super
+    // index entries) are the bytes where headers with every such field at zero
+    // differ from headers with every one at its most; every other byte must be
+    // as this writer writes it.
+    const RiffBuilder fresh = BuildHeaders();
+    if (headers.size() != fresh.Size()) return false;
+    std::vector<bool> grows(fresh.Size(), false);
+    for (const std::size_t entries : {kSuperIndexCapacity - 1, kSuperIndexCapacity}) {
+        AviWriter most;
+        most.format_ = format_;
+        most.streams_ = streams_;
+        most.framesInFirstRiff_ = 0xFFFFFFFF;
+        for (Stream& stream : most.streams_) {
+            stream.units = 0xFFFFFFFF;
+            stream.largestChunk = 0xFFFFFFFF;
+            stream.superEntries.assign(entries, {~std::uint64_t(0), 0xFFFFFFFF, 0xFFFFFFFF});
+        }
+        const RiffBuilder full = most.BuildHeaders();
+        for (std::size_t i = 0; i < grows.size(); ++i) grows[i] = grows[i] || full.Bytes()[i] != fresh.Bytes()[i];
+    }
+    for (std::size_t i = 0; i < headers.size(); ++i)
+        if (!grows[i] && headers[i] != fresh.Bytes()[i]) return false;
+    return true;
 }
 
 std::uint64_t AviWriter::RiffSizeWith(std::uint64_t videoBytes, std::uint64_t audioBytes) const {

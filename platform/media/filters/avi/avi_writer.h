@@ -9,12 +9,18 @@
 // indexes 'indx' in the headers, and 'dmlh' holds the total frame count.
 //
 // Crash safety: after every frame the sizes of the current RIFF and its
-// 'movi' list are brought up to date, and after every finished RIFF the
-// headers and super indexes too, so a file that is never closed reads up to
-// its last whole frame. A frame that does not fit on the disk is taken back
-// whole and its error returned; the frames before it stay.
+// 'movi' list are brought up to date, at least once a second of frames and of
+// time the frame counts and lengths of the headers, and after every finished
+// RIFF the super indexes too, so a file that is never closed reads up to its
+// last whole frame and says how many it holds. A frame that does not fit on
+// the disk is taken back whole and its error returned; the frames before it stay.
+//
+// Repair: Resume takes such a file back, SkipFrame goes over its frames as
+// WriteFrame would have placed them, and Close gives the file the indexes and
+// headers it would have had had it been closed; no frame is touched.
 //
 // Output is deterministic: the same frames give the same bytes.
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -60,6 +66,22 @@ public:
     // closed without them (still readable) and the error is returned.
     HRESULT Close();
 
+    // Takes back a file this writer began and never closed, open for reading
+    // and writing, with the format it was written in. Nothing reaches the file
+    // before Close; Abandon leaves it as it was, and so does a `dryRun`, whose
+    // Close only finds out whether it would change the file.
+    HRESULT Resume(UniqueFd file, const DvAviFormat& format, bool dryRun = false);
+    // Goes over the next frame of a resumed file, of `videoBytes` and `pcmBytes`
+    // (0: none), where WriteFrame would have put it: `offset` is where its video
+    // chunk must begin in the file. Then Close writes what follows the frames
+    // and, where they differ, the headers. Resume refuses a file whose fixed
+    // header fields are not as this writer writes them, VFW_E_INVALID_FILE_FORMAT.
+    HRESULT SkipFrame(DWORD videoBytes, DWORD pcmBytes, std::uint64_t& offset);
+    // Drops a resumed file unchanged.
+    void Abandon();
+    // After Close of a resumed file: whether any byte of it changed (or would have).
+    bool Changed() const { return file_.Changed(); }
+
     bool IsOpen() const { return file_.IsOpen(); }
     std::uint64_t FrameCount() const { return streams_.empty() ? 0 : streams_[0].units; }
 
@@ -98,6 +120,14 @@ private:
     RiffBuilder BuildStandardIndex(const Stream& stream) const;
     RiffBuilder BuildLegacyIndex() const;
 
+    HRESULT CheckFormat(const DvAviFormat& format) const;
+    void SetUp(const DvAviFormat& format);
+    HRESULT MakeRoom(std::uint64_t videoBytes, std::uint64_t pcmBytes);
+    void Account(std::uint64_t offset, std::span<const DWORD> chunkSizes);
+    HRESULT RefreshHeadersWhenDue();
+    bool HeadersAreOurs(std::span<const BYTE> headers) const;
+    bool Resumed() const { return resumed_; }
+    void Reset();
     HRESULT StartRiff();
     HRESULT FinishRiff();
     HRESULT RewriteHeaders();
@@ -116,4 +146,8 @@ private:
     std::uint64_t moviStart_ = 0;        // offset of the current 'movi' LIST header
     std::uint64_t framesInFirstRiff_ = 0;
     std::size_t headerSize_ = 0;         // the headers never change size once written
+    // Header refresh while writing: frames and time since the headers were last written.
+    std::uint64_t framesSinceRefresh_ = 0;
+    std::chrono::steady_clock::time_point lastRefresh_{};
+    bool resumed_ = false;  // taken back by Resume: nothing is written before Close
 };

@@ -13,6 +13,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <random>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -179,6 +181,39 @@ TEST_P(ThresholdCapture, WritesTheSceneTableFromTheTapesFrames) {
 INSTANTIATE_TEST_SUITE_P(DemoTape, ThresholdCapture, testing::ValuesIn(ThresholdCases()),
                          [](const testing::TestParamInfo<ThresholdCase>& info) { return info.param.label; });
 
+// A raw DV file on disk split by --input: for every threshold the very files
+// a capture of the same tape from a deck gives (the scene table), as fast as
+// they can be written, with the output lines and exit code of a capture. A
+// file that is not DV is refused, and no deck of either run stays behind.
+class InputFileCapture : public CaptureEndToEnd, public testing::WithParamInterface<ThresholdCase> {};
+
+TEST_P(InputFileCapture, WritesTheSceneTableFromTheFilesFrames) {
+    const ThresholdCase& row = GetParam();
+    const TempDir work;
+    CaptureRun child({(kBin / "korvanta-capture").string(), "--input", kTape.string(), "--folder",
+                      folder_.path().string(), "--prefix", kPrefix, "--threshold", row.argument, "--type",
+                      std::to_string(row.fileType)},
+                     work.path(), work.path());
+    Capture capture;
+    capture.exitCode = child.Wait(kRunLimit);
+    capture.error = child.Error();
+    capture.files = ListedFiles(child.Output());
+    ASSERT_EQ(capture.exitCode, 0) << capture.error;
+    ExpectFiles(capture, folder_.path(), row.files);
+    EXPECT_EQ(FolderNames(folder_.path()), ListedNames(capture.files));
+    EXPECT_EQ(capture.error.find("dropped"), std::string::npos) << capture.error;
+
+    const ChildResult refused = RunChild({(kBin / "korvanta-capture").string(), "--input", (kBin / "korvanta-capture").string(),
+                                          "--folder", folder_.path().string()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.output.find("is not a raw DV file"), std::string::npos) << refused.output;
+    const ChildResult decks = RunChild({(kBin / "korvanta-deck").string(), "list"});
+    EXPECT_EQ(decks.output.find("korvanta-capture input"), std::string::npos) << decks.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(DemoTape, InputFileCapture, testing::ValuesIn(ThresholdCases()),
+                         [](const testing::TestParamInfo<ThresholdCase>& info) { return info.param.label; });
+
 // ffprobe and mediainfo, written by others, read a file as a DV AVI of 75
 // frames of 720x576 at 25 frames a second with 48 kHz 16-bit stereo sound.
 void ExpectToolsReadScene(const fs::path& file) {
@@ -246,6 +281,66 @@ TEST_F(CaptureEndToEnd, StartOnDefinedSceneToStopOnScene) {
     EXPECT_EQ(reader.Audio()->nSamplesPerSec, 48000u);
     EXPECT_EQ(reader.Audio()->nChannels, 2);
     EXPECT_EQ(reader.Audio()->wBitsPerSample, 16);
+}
+
+// A capture killed at a random moment (SIGKILL: no chance to close its file),
+// then korvanta-capture --repair on what it left: every file holds exactly
+// the whole frames written, byte for byte the tape's, and ffprobe and
+// mediainfo count them from the headers and indexes of the repaired files.
+TEST_F(CaptureEndToEnd, KilledCaptureIsRepairedToItsWholeFrames) {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    const std::vector<ExpectedFile> scenes = {ScenesFile(1, 2), ScenesFile(3, 3), ScenesFile(4, 10)};
+    for (const int type : {1, 2}) {
+        SCOPED_TRACE(type);
+        const fs::path folder = folder_ / std::to_string(type);
+        fs::create_directories(folder);
+        const std::size_t killedIn = std::uniform_int_distribution<std::size_t>(0, scenes.size() - 1)(random);
+        const std::uintmax_t killedAt = std::uniform_int_distribution<std::uintmax_t>(
+            300000, std::uintmax_t(scenes[killedIn].frames - 2) * kPalFrameBytes)(random);
+        const fs::path killedFile = folder / (std::string(kPrefix) + " " + scenes[killedIn].date + ".avi");
+        {
+            const TempDir work;
+            CaptureRun child(CaptureCommand(folder, {"--threshold", "none", "--type", std::to_string(type), "--play"}),
+                             work.path(), work.path());
+            ASSERT_TRUE(Eventually(
+                [&] {
+                    std::error_code absent;
+                    const std::uintmax_t size = fs::file_size(killedFile, absent);
+                    return (!absent && size >= killedAt) || !child.Running();
+                },
+                kRunLimit));
+            child.Signal(SIGKILL);
+            ASSERT_EQ(child.Wait(kRunLimit), -SIGKILL) << child.Error();
+        }
+
+        std::vector<std::string> repair = {(kBin / "korvanta-capture").string(), "--repair"};
+        std::vector<ExpectedFile> expected(scenes.begin(), scenes.begin() + std::ptrdiff_t(killedIn) + 1);
+        for (const ExpectedFile& file : expected)
+            repair.push_back((folder / (std::string(kPrefix) + " " + file.date + ".avi")).string());
+        const ChildResult repaired = RunChild(repair);
+        ASSERT_EQ(repaired.exitCode, 0) << repaired.output;
+        EXPECT_EQ(FolderNames(folder).size(), expected.size());
+
+        // The files before the killed one were closed; the killed one says how many whole frames it kept.
+        static const std::regex line(R"((repaired|whole): (.*) frames: (\d+)\n)");
+        Capture capture{0, "", {}};
+        for (auto it = std::sregex_iterator(repaired.output.begin(), repaired.output.end(), line);
+             it != std::sregex_iterator(); ++it) {
+            EXPECT_EQ((*it)[1] == "repaired", capture.files.size() == killedIn) << (*it)[0];
+            capture.files.push_back({(*it)[2].str(), std::stoull((*it)[3])});
+        }
+        ASSERT_EQ(capture.files.size(), expected.size()) << repaired.output;
+        const std::uint64_t kept = capture.files.back().frames;
+        EXPECT_GE(kept * 152000 + 300000, killedAt);  // a frame and its sound take less than 152000 bytes
+        expected.back().frames = static_cast<int>(kept);
+        ExpectFiles(capture, folder, expected);
+        for (const ListedFile& file : capture.files) {
+            EXPECT_EQ(ProbeStream(file.path, "v:0")["nb_read_packets"], std::to_string(file.frames));
+            EXPECT_EQ(MediaInfo(file.path, "Video;%FrameCount%"), std::to_string(file.frames));
+        }
+    }
 }
 
 // Buttons pressed on the deck itself during a capture.
