@@ -36,8 +36,9 @@ HRESULT CBaseFilter::Stop() {
     HRESULT result = S_OK;
     // Stopped before the pins hear of it: a sample arriving while they go
     // inactive already finds the filter stopped and is refused.
-    const bool wasActive = m_State != State_Stopped;
+    const bool wasActive = m_State != State_Stopped || m_bPinsLeftActive;
     m_State = State_Stopped;
+    m_bPinsLeftActive = false;
     if (wasActive) {
         for (int i = 0; i < GetPinCount(); ++i) {
             CBasePin* pin = GetPin(i);
@@ -56,7 +57,10 @@ HRESULT CBaseFilter::Pause() {
             CBasePin* pin = GetPin(i);
             if (!pin || !pin->IsConnected()) continue;
             const HRESULT hr = pin->Active();
-            if (FAILED(hr)) return hr;
+            if (FAILED(hr)) {
+                m_bPinsLeftActive = true;
+                return hr;
+            }
         }
     }
     m_State = State_Paused;

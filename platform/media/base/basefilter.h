@@ -32,7 +32,10 @@ public:
     HRESULT GetClassID(CLSID* clsid) override;
     // Optional overrides; call the base. Stop marks the filter stopped, then
     // calls Inactive on every connected pin; Pause (from stopped) calls Active
-    // on every connected pin, then marks it paused. m_pLock is held.
+    // on every connected pin, then marks it paused. m_pLock is held. A Pause
+    // that fails half way leaves the filter stopped; the pins it made active
+    // go inactive at the next Stop, which the caller (the graph) gives it once
+    // the filters downstream, which may hold their threads, have stopped.
     HRESULT Stop() override;
     HRESULT Pause() override;
     // Pauses first when stopped, then calls Run(start) on every connected pin.
@@ -68,6 +71,8 @@ public:
 protected:
     // Written under m_pLock; read by streaming threads without it.
     std::atomic<FILTER_STATE> m_State{State_Stopped};
+    // Under m_pLock: some pins went active in a Pause that failed; Stop takes them back.
+    bool m_bPinsLeftActive = false;
     // Holds a reference. Set under m_pLock while stopped; read by streaming threads.
     IReferenceClock* m_pClock = nullptr;
     // Stream time zero on the clock. Set by Run under m_pLock; read by streaming threads.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "platform/media/base/pospassthru.h"
+#include "platform/media/base/rendererposition.h"
 #include "platform/media/evcode.h"
 
 namespace {
@@ -87,7 +87,10 @@ HRESULT CBaseRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
         CAutoLock lock(&m_InterfaceLock);
         if (!m_pPosition) {
             HRESULT hr = S_OK;
-            m_pPosition = std::make_unique<CPosPassThru>("Renderer seeking", GetOwner(), &hr, GetPin(0));
+            m_pPosition = std::make_unique<CRendererPosition>(GetOwner(), &hr, GetPin(0), [this] {
+                std::scoped_lock renderer(m_RendererLock);
+                return m_presented;
+            });
         }
         return m_pPosition->NonDelegatingQueryInterface(riid, ppv);
     }
@@ -123,6 +126,7 @@ HRESULT CBaseRenderer::Pause() {
         m_bAbort = false;
         m_bEOS = false;
         m_bEOSDelivered = false;
+        m_presented.reset();
         const HRESULT hr = OnStartStreaming();
         if (FAILED(hr)) return hr;
     }
@@ -191,7 +195,10 @@ HRESULT CBaseRenderer::Receive(IMediaSample* sample) {
     if (m_bAbort) return S_FALSE;
     if (m_bEOS) return VFW_E_SAMPLE_REJECTED_EOS;
     m_pMediaSample = sample;
-    if (m_State == State_Paused) OnReceiveFirstSample(sample);
+    if (m_State == State_Paused) {
+        OnReceiveFirstSample(sample);
+        SetPresented(sample);
+    }
     m_renderChanged.notify_all();
     const bool due = WaitForRenderTime(lock, sample);
     if (!due) {
@@ -202,6 +209,7 @@ HRESULT CBaseRenderer::Receive(IMediaSample* sample) {
     lock.unlock();
     const HRESULT hr = DoRenderSample(sample);
     lock.lock();
+    SetPresented(sample);
     m_pMediaSample = nullptr;
     m_renderChanged.notify_all();
     return hr;
@@ -226,6 +234,12 @@ bool CBaseRenderer::EndOfStreamDue() {
     return true;
 }
 
+void CBaseRenderer::SetPresented(IMediaSample* sample) {
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME end = 0;
+    if (SUCCEEDED(sample->GetTime(&start, &end))) m_presented = m_pInputPin->CurrentStartTime() + start;
+}
+
 void CBaseRenderer::SendEndOfStream() { NotifyEvent(EC_COMPLETE, S_OK, 0); }
 
 HRESULT CBaseRenderer::BeginFlush() {
@@ -233,6 +247,7 @@ HRESULT CBaseRenderer::BeginFlush() {
         std::scoped_lock lock(m_RendererLock);
         m_bAbort = true;
         m_bEOS = false;
+        m_presented.reset();
     }
     m_renderChanged.notify_all();
     return S_OK;

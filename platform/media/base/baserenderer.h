@@ -12,12 +12,13 @@
 // and drops it around DoRenderSample.
 #include <condition_variable>
 #include <memory>
+#include <optional>
 
 #include "platform/media/base/basefilter.h"
 #include "platform/media/base/inputpin.h"
 
 class CBaseRenderer;
-class CPosPassThru;
+class CRendererPosition;
 
 // The renderer's input pin: passes everything to the renderer.
 class CRendererInputPin : public CBaseInputPin {
@@ -44,7 +45,8 @@ public:
     CBaseRenderer(REFCLSID renderClass, const char* name, IUnknown* outer, HRESULT* phr);
     ~CBaseRenderer() override;
 
-    // IMediaSeeking is passed upstream through the input pin.
+    // IMediaSeeking is passed upstream through the input pin, but for the
+    // current position: the media time of the sample last presented.
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
 
     int GetPinCount() override { return 1; }
@@ -66,7 +68,8 @@ public:
     virtual HRESULT DoRenderSample(IMediaSample* sample) = 0;
 
     // ---- Optional hooks --------------------------------------------------------
-    // Streaming thread, m_RendererLock held: a sample arrived while paused.
+    // Streaming thread, m_RendererLock held: a sample arrived while paused;
+    // it is what a paused renderer shows.
     virtual void OnReceiveFirstSample(IMediaSample*) {}
     // Streaming thread, m_RendererLock held: S_OK renders at once, S_FALSE
     // waits until *start (stream time; set it), a failure drops the sample.
@@ -99,6 +102,8 @@ protected:
     void SendEndOfStream();
     // m_RendererLock held by lock: waits until the held sample is due; false when released by a stop or flush.
     bool WaitForRenderTime(std::unique_lock<CCritSec>& lock, IMediaSample* sample);
+    // m_RendererLock held: the sample is on show; its media time becomes the current position.
+    void SetPresented(IMediaSample* sample);
 
     CCritSec m_InterfaceLock;
     CCritSec m_RendererLock;
@@ -110,7 +115,8 @@ protected:
     bool m_bEOS = false;                     // end of stream arrived
     bool m_bEOSDelivered = false;            // EC_COMPLETE sent in this run
     bool m_bAbort = false;                   // stopping or flushing: release waiting samples
+    std::optional<REFERENCE_TIME> m_presented;  // media time of the sample last presented, since the last flush
 
 private:
-    std::unique_ptr<CPosPassThru> m_pPosition;  // made on the first IMediaSeeking query, under m_InterfaceLock
+    std::unique_ptr<CRendererPosition> m_pPosition;  // made on the first IMediaSeeking query, under m_InterfaceLock
 };

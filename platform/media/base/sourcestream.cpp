@@ -122,6 +122,8 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
             if (hr == S_OK) {
                 hr = Deliver(sample.Get());
                 // Downstream refuses more (flushing, stopped, end of stream): stop pushing.
+                // A failure ends the stream, so downstream still hears that it is over.
+                if (FAILED(hr)) DeliverEndOfStream();
                 if (hr != S_OK) return S_OK;
             } else if (hr == S_FALSE) {
                 sample.Reset();

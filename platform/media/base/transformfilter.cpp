@@ -28,20 +28,18 @@ CBasePin* CTransformFilter::GetPin(int n) {
 
 HRESULT CTransformFilter::Stop() {
     CAutoLock lock(&m_csFilter);
-    if (m_State == State_Stopped) return S_OK;
+    if (m_State == State_Stopped && !m_bPinsLeftActive) return S_OK;
     GetPin(0);
-    if (!m_pInput->IsConnected() || !m_pOutput->IsConnected()) {
-        m_State = State_Stopped;
-        m_bEOSDelivered = false;
-        return S_OK;
-    }
+    const bool inputConnected = m_pInput->IsConnected();
     // The input refuses new samples first; then wait for the one in progress.
-    m_pInput->Inactive();
+    if (inputConnected) m_pInput->Inactive();
     CAutoLock streaming(&m_csReceive);
-    m_pOutput->Inactive();
-    const HRESULT hr = StopStreaming();
+    if (m_pOutput->IsConnected()) m_pOutput->Inactive();
+    // Pause started streaming whenever the input was connected.
+    const HRESULT hr = inputConnected ? StopStreaming() : S_OK;
     if (SUCCEEDED(hr)) {
         m_State = State_Stopped;
+        m_bPinsLeftActive = false;
         m_bEOSDelivered = false;
     }
     return hr;
@@ -61,7 +59,10 @@ HRESULT CTransformFilter::Pause() {
             if (FAILED(hr)) return hr;
         }
     }
-    return CBaseFilter::Pause();
+    // A pause that fails after StartStreaming leaves the pins to Stop, which ends streaming too.
+    const HRESULT hr = CBaseFilter::Pause();
+    if (FAILED(hr) && m_pInput->IsConnected()) m_bPinsLeftActive = true;
+    return hr;
 }
 
 HRESULT CTransformFilter::Transform(IMediaSample*, IMediaSample*) { return E_UNEXPECTED; }

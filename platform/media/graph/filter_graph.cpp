@@ -123,11 +123,18 @@ HRESULT FilterGraph::RemoveFilter(IBaseFilter* filter) {
         std::find_if(filters_.begin(), filters_.end(), [filter](const Entry& e) { return e.filter.Get() == filter; });
     if (entry == filters_.end()) return VFW_E_NOT_FOUND;
     const ComPtr<IBaseFilter> keep = entry->filter;
-    if (state_ != State_Stopped) filter->Stop();
+    // Stopping one filter alone can wait forever on a streaming thread that a
+    // paused filter downstream holds: the whole graph stops, downstream first,
+    // and goes back to its state without the filter.
+    const FILTER_STATE was = state_;
+    if (was != State_Stopped) ChangeState(State_Stopped, 0);
     for (auto& pin : FilterPins(filter)) DisconnectBothEnds(pin.Get());
     filter->SetSyncSource(nullptr);
     filter->JoinFilterGraph(nullptr, nullptr);
-    filters_.erase(entry);
+    filters_.erase(std::find_if(filters_.begin(), filters_.end(),
+                                [filter](const Entry& e) { return e.filter.Get() == filter; }));
+    if (was == State_Paused) ChangeState(State_Paused, 0);
+    if (was == State_Running) Run();
     return S_OK;
 }
 

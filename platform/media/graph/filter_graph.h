@@ -212,6 +212,8 @@ private:
     // Drives every filter to the state, downstream first (filter_graph_control.cpp).
     HRESULT ChangeState(FILTER_STATE target, REFERENCE_TIME start);
     void StartStreaming();
+    // Every renderer is to complete again (after a seek); WaitForCompletion waits anew.
+    void RestartCompletion();
 
     // The first filter, in the graph's order, that offers Interface; null when none.
     template <class Interface>
@@ -221,6 +223,10 @@ private:
     HRESULT Forward(HRESULT (Interface::*method)(Params...), Args... args);
     // The renderers that offer IMediaSeeking, in the graph's order.
     std::vector<ComPtr<IMediaSeeking>> SeekingRenderers();
+    // One seeking renderer per source that feeds renderers, so a seek moves each source once.
+    std::vector<ComPtr<IMediaSeeking>> SourceSeekers();
+    // The renderer that answers for the current position: the first showing pictures, else the first.
+    ComPtr<IMediaSeeking> PositionRenderer();
 
     std::recursive_mutex graphLock_;
     std::vector<Entry> filters_;              // in order of addition; guarded by graphLock_

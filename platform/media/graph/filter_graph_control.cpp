@@ -57,10 +57,17 @@ void FilterGraph::StartStreaming() {
     std::size_t renderers = 0;
     for (auto& filter : OrderedFilters())
         if (IsRenderer(filter.Get())) ++renderers;
+    {
+        std::scoped_lock lock(completionLock_);
+        streaming_ = true;
+        renderersToComplete_ = renderers;
+    }
+    RestartCompletion();
+}
+
+void FilterGraph::RestartCompletion() {
     events_.ResetCompletion();
     std::scoped_lock lock(completionLock_);
-    streaming_ = true;
-    renderersToComplete_ = renderers;
     completedRenderers_.clear();
 }
 

@@ -1,7 +1,10 @@
 // FilterGraph: IMediaSeeking. The renderers answer (their own seeking passes
 // the request upstream to the source); settings go to every renderer,
-// questions to the first in the graph's order. Without a seekable renderer
-// the graph answers E_NOTIMPL.
+// questions to the first in the graph's order, the current position to the
+// first that shows pictures (the frame on screen). A seek reaches each source
+// once, through one of the renderers it feeds, and restarts stream time at the
+// new position: a running graph pauses around it and runs again from there.
+// Without a seekable renderer the graph answers E_NOTIMPL.
 #include <algorithm>
 
 #include "platform/media/graph/filter_graph.h"
@@ -40,6 +43,34 @@ std::vector<ComPtr<IMediaSeeking>> FilterGraph::SeekingRenderers() {
         if (IsRenderer(filter.Get()) && SUCCEEDED(filter.As(&seeking)) && seeking) renderers.push_back(seeking);
     }
     return renderers;
+}
+
+std::vector<ComPtr<IMediaSeeking>> FilterGraph::SourceSeekers() {
+    std::scoped_lock lock(graphLock_);
+    std::vector<ComPtr<IMediaSeeking>> seekers;
+    std::vector<ComPtr<IBaseFilter>> sources;
+    for (auto& filter : OrderedFilters()) {
+        ComPtr<IMediaSeeking> seeking;
+        if (!IsRenderer(filter.Get()) || FAILED(filter.As(&seeking)) || !seeking) continue;
+        ComPtr<IBaseFilter> source = UpstreamSource(filter.Get());
+        if (std::find(sources.begin(), sources.end(), source) != sources.end()) continue;
+        sources.push_back(source);
+        seekers.push_back(seeking);
+    }
+    return seekers;
+}
+
+ComPtr<IMediaSeeking> FilterGraph::PositionRenderer() {
+    std::scoped_lock lock(graphLock_);
+    ComPtr<IMediaSeeking> first;
+    for (auto& filter : OrderedFilters()) {
+        ComPtr<IMediaSeeking> seeking;
+        if (!IsRenderer(filter.Get()) || FAILED(filter.As(&seeking)) || !seeking) continue;
+        ComPtr<IBasicVideo> video;
+        if (SUCCEEDED(filter.As(&video)) && video) return seeking;
+        if (!first) first = seeking;
+    }
+    return first;
 }
 
 HRESULT FilterGraph::GetCapabilities(DWORD* capabilities) {
@@ -121,7 +152,9 @@ HRESULT FilterGraph::GetStopPosition(LONGLONG* stop) {
 
 HRESULT FilterGraph::GetCurrentPosition(LONGLONG* current) {
     if (!current) return E_POINTER;
-    return AskFirst(SeekingRenderers(), &IMediaSeeking::GetCurrentPosition, current);
+    const ComPtr<IMediaSeeking> renderer = PositionRenderer();
+    if (!renderer) return E_NOTIMPL;
+    return renderer->GetCurrentPosition(current);
 }
 
 HRESULT FilterGraph::ConvertTimeFormat(LONGLONG* target, const GUID* targetFormat, LONGLONG source,
@@ -131,7 +164,54 @@ HRESULT FilterGraph::ConvertTimeFormat(LONGLONG* target, const GUID* targetForma
 }
 
 HRESULT FilterGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop, DWORD stopFlags) {
-    return TellAll(SeekingRenderers(), &IMediaSeeking::SetPositions, current, currentFlags, stop, stopFlags);
+    constexpr DWORD kHow = AM_SEEKING_PositioningBitsMask;
+    if ((currentFlags & kHow) != AM_SEEKING_NoPositioning && !current) return E_POINTER;
+    if ((stopFlags & kHow) != AM_SEEKING_NoPositioning && !stop) return E_POINTER;
+    std::scoped_lock lock(graphLock_);
+    const auto seekers = SourceSeekers();
+    if (seekers.empty()) return E_NOTIMPL;
+    if ((currentFlags & kHow) == AM_SEEKING_NoPositioning && (stopFlags & kHow) == AM_SEEKING_NoPositioning)
+        return S_OK;
+
+    // Relative to the frame on show, not to where the last seek began.
+    LONGLONG wantedCurrent = current ? *current : 0;
+    if ((currentFlags & kHow) == AM_SEEKING_RelativePositioning) {
+        LONGLONG now = 0;
+        if (const HRESULT hr = GetCurrentPosition(&now); FAILED(hr)) return hr;
+        wantedCurrent += now;
+        currentFlags = (currentFlags & ~kHow) | AM_SEEKING_AbsolutePositioning;
+    }
+    const LONGLONG wantedStop = stop ? *stop : 0;
+
+    const FILTER_STATE was = state_;
+    if (was == State_Running) {
+        if (const HRESULT hr = ChangeState(State_Paused, 0); FAILED(hr)) return hr;
+    }
+    HRESULT result = S_OK;
+    bool first = true;
+    for (auto& seeker : seekers) {
+        // Each source starts from the caller's values; the first one's answer goes back.
+        LONGLONG sourceCurrent = wantedCurrent;
+        LONGLONG sourceStop = wantedStop;
+        const HRESULT hr = seeker->SetPositions(current ? &sourceCurrent : nullptr, currentFlags,
+                                                stop ? &sourceStop : nullptr, stopFlags);
+        if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+        if (first && SUCCEEDED(hr)) {
+            if (current) *current = sourceCurrent;
+            if (stop) *stop = sourceStop;
+            first = false;
+        }
+    }
+    if (was != State_Stopped) {
+        // The sources stamp from zero again at the new position, so stream time does too,
+        // and the renderers report the new end.
+        pausedStreamTime_ = 0;
+        RestartCompletion();
+        if (was == State_Running) {
+            if (const HRESULT hr = Run(); FAILED(hr)) return hr;
+        }
+    }
+    return result;
 }
 
 HRESULT FilterGraph::GetPositions(LONGLONG* current, LONGLONG* stop) {

@@ -73,6 +73,21 @@ bool IsRenderer(IBaseFilter* filter) {
     return connectedInput;
 }
 
+ComPtr<IBaseFilter> UpstreamSource(IBaseFilter* filter) {
+    ComPtr<IBaseFilter> current(filter);
+    // A graph has no cycles; the bound only guards against a filter that lies about its pins.
+    for (int step = 0; step < 256; ++step) {
+        ComPtr<IBaseFilter> feeder;
+        for (auto& pin : FilterPins(current.Get(), PINDIR_INPUT)) {
+            feeder = PinOwner(ConnectedPeer(pin.Get()).Get());
+            if (feeder) break;
+        }
+        if (!feeder) break;
+        current = feeder;
+    }
+    return current;
+}
+
 void DisconnectBothEnds(IPin* pin) {
     if (ComPtr<IPin> peer = ConnectedPeer(pin)) peer->Disconnect();
     if (pin) pin->Disconnect();

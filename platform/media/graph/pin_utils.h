@@ -26,6 +26,11 @@ GUID PinCategory(IPin* pin);
 // A renderer ends streams: it has no output pins and at least one connected input pin.
 bool IsRenderer(IBaseFilter* filter);
 
+// The filter at the head of the chain that feeds this one, following the
+// first connected input pin of each filter upstream; the filter itself when
+// nothing feeds it.
+ComPtr<IBaseFilter> UpstreamSource(IBaseFilter* filter);
+
 // Disconnects both ends of the pin's connection, if any.
 void DisconnectBothEnds(IPin* pin);
 

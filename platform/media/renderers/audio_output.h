@@ -16,6 +16,9 @@ public:
     // Waits until everything written has been played, or the output is aborted.
     virtual void Drain() = 0;
     virtual void Abort() = 0;
+    // Paused, nothing more is heard at once and what is held waits (Write and
+    // Drain wait with it); resumed, it plays on from there.
+    virtual void SetPaused(bool paused) = 0;
     // 0 (silence) to 1 (as recorded).
     virtual void SetVolume(double linear) = 0;
 };

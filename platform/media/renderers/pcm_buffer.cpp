@@ -38,8 +38,14 @@ void PcmBuffer::SetVolume(double linear) {
     volume_ = linear;
 }
 
+void PcmBuffer::SetPaused(bool paused) {
+    std::scoped_lock lock(lock_);
+    paused_ = paused;
+}
+
 qint64 PcmBuffer::bytesAvailable() const {
     std::scoped_lock lock(lock_);
+    if (paused_) return QIODevice::bytesAvailable();
     return static_cast<qint64>(bytes_.size()) + QIODevice::bytesAvailable();
 }
 
@@ -48,6 +54,7 @@ qint64 PcmBuffer::readData(char* data, qint64 maxSize) {
     qint64 taken = 0;
     {
         std::scoped_lock lock(lock_);
+        if (paused_) return 0;
         // Whole 16-bit samples only, so a sample is never split between reads.
         taken = std::min<qint64>(maxSize, static_cast<qint64>(bytes_.size())) & (eightBit_ ? ~qint64{0} : ~qint64{1});
         std::copy_n(bytes_.begin(), taken, data);

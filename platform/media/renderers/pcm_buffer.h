@@ -21,6 +21,8 @@ public:
     void WaitUntilEmpty();
     void Abort();
     void SetVolume(double linear);
+    // Paused, the sink reads nothing and the bytes stay.
+    void SetPaused(bool paused);
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
@@ -40,4 +42,5 @@ private:
     std::deque<char> bytes_;  // guarded by lock_
     double volume_ = 1.0;     // guarded by lock_
     bool abort_ = false;      // guarded by lock_
+    bool paused_ = false;     // guarded by lock_
 };

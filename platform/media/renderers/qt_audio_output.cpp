@@ -49,3 +49,14 @@ void QtAudioOutput::Drain() { buffer_->WaitUntilEmpty(); }
 void QtAudioOutput::Abort() { buffer_->Abort(); }
 
 void QtAudioOutput::SetVolume(double linear) { buffer_->SetVolume(linear); }
+
+void QtAudioOutput::SetPaused(bool paused) {
+    buffer_->SetPaused(paused);
+    QMetaObject::invokeMethod(
+        home_.get(),
+        [this, paused] {
+            if (paused) sink_->suspend();
+            else sink_->resume();
+        },
+        Qt::QueuedConnection);
+}

@@ -23,6 +23,8 @@ public:
     void Drain() override;
     void Abort() override;
     void SetVolume(double linear) override;
+    // The buffer stops feeding the sink and the sink suspends, so the device's own buffer stops too.
+    void SetPaused(bool paused) override;
 
 private:
     QThread thread_;

@@ -24,8 +24,7 @@ bool SilentAudioOutput::Write(const BYTE*, std::size_t size) {
                            std::chrono::duration<double>(written_ / bytesPerSecond_));
         started_ = true;
     }
-    aborted_.wait_until(lock, PlayedAt(std::max(0.0, written_ - bufferBytes_)), [this] { return abort_; });
-    if (abort_) return false;
+    if (!WaitUntilPlayed(lock, std::max(0.0, written_ - bufferBytes_))) return false;
     written_ += static_cast<double>(size);
     return true;
 }
@@ -33,7 +32,33 @@ bool SilentAudioOutput::Write(const BYTE*, std::size_t size) {
 void SilentAudioOutput::Drain() {
     std::unique_lock lock(lock_);
     if (!started_) return;
-    aborted_.wait_until(lock, PlayedAt(written_), [this] { return abort_; });
+    WaitUntilPlayed(lock, written_);
+}
+
+bool SilentAudioOutput::WaitUntilPlayed(std::unique_lock<std::mutex>& lock, double bytes) {
+    for (;;) {
+        if (abort_) return false;
+        if (paused_) {
+            aborted_.wait(lock);
+            continue;
+        }
+        const Clock::time_point due = PlayedAt(bytes);
+        if (Clock::now() >= due) return true;
+        aborted_.wait_until(lock, due);
+    }
+}
+
+void SilentAudioOutput::SetPaused(bool paused) {
+    {
+        std::scoped_lock lock(lock_);
+        if (paused == paused_) return;
+        paused_ = paused;
+        const Clock::time_point now = Clock::now();
+        // The time spent paused is not played: the clock resumes where it stood.
+        if (paused) pausedAt_ = now;
+        else start_ += now - pausedAt_;
+    }
+    aborted_.notify_all();
 }
 
 void SilentAudioOutput::Abort() {

@@ -18,11 +18,15 @@ public:
     void Drain() override;
     void Abort() override;
     void SetVolume(double) override {}
+    // Its clock stands still while paused.
+    void SetPaused(bool paused) override;
 
 private:
     using Clock = std::chrono::steady_clock;
     // lock_ held: when the first `bytes` bytes will have been played.
     Clock::time_point PlayedAt(double bytes) const;
+    // lock_ held by lock: waits until the first `bytes` bytes have been played; false once aborted.
+    bool WaitUntilPlayed(std::unique_lock<std::mutex>& lock, double bytes);
 
     const double bytesPerSecond_;
     const double bufferBytes_;  // how far writing may run ahead of playing
@@ -32,4 +36,6 @@ private:
     double written_ = 0;       // guarded by lock_
     bool started_ = false;     // guarded by lock_
     bool abort_ = false;       // guarded by lock_
+    bool paused_ = false;      // guarded by lock_
+    Clock::time_point pausedAt_;  // guarded by lock_
 };

@@ -59,6 +59,7 @@ std::shared_ptr<AudioOutput> CSoundRenderer::CurrentOutput() {
     if (!output_ && streaming_ && format_.nAvgBytesPerSec != 0) {
         output_ = outputs_.Make(format_);
         output_->SetVolume(LinearVolume(volume_));
+        if (paused_) output_->SetPaused(true);
     }
     return output_;
 }
@@ -97,6 +98,23 @@ HRESULT CSoundRenderer::OnStopStreaming() {
     }
     AbortOutput();
     return S_OK;
+}
+
+void CSoundRenderer::SetOutputPaused(bool paused) {
+    std::scoped_lock lock(outputLock_);
+    paused_ = paused;
+    if (output_) output_->SetPaused(paused);
+}
+
+HRESULT CSoundRenderer::Pause() {
+    SetOutputPaused(true);
+    return CBaseRenderer::Pause();
+}
+
+HRESULT CSoundRenderer::Run(REFERENCE_TIME start) {
+    const HRESULT hr = CBaseRenderer::Run(start);
+    if (SUCCEEDED(hr)) SetOutputPaused(false);
+    return hr;
 }
 
 HRESULT CSoundRenderer::EndOfStream() {

@@ -30,6 +30,9 @@ public:
     HRESULT DoRenderSample(IMediaSample* sample) override;
     HRESULT OnStartStreaming() override;
     HRESULT OnStopStreaming() override;
+    // The output falls silent at once on a pause and plays on when the graph runs.
+    HRESULT Pause() override;
+    HRESULT Run(REFERENCE_TIME start) override;
     HRESULT EndOfStream() override;
     HRESULT BeginFlush() override;
 
@@ -46,6 +49,7 @@ private:
     std::shared_ptr<AudioOutput> CurrentOutput();
     // Releases whoever waits on the output and drops it.
     void AbortOutput();
+    void SetOutputPaused(bool paused);
 
     std::atomic<LONG> volume_{0};
     std::atomic<LONG> balance_{0};
@@ -55,4 +59,5 @@ private:
     AudioOutputFactory outputs_;           // guarded by outputLock_; chosen when streaming starts
     std::shared_ptr<AudioOutput> output_;  // guarded by outputLock_; shared with a blocked writer
     bool streaming_ = false;               // guarded by outputLock_
+    bool paused_ = true;                   // guarded by outputLock_; the filter is not running
 };

@@ -90,6 +90,8 @@ HRESULT CVideoRenderer::DoRenderSample(IMediaSample* sample) {
     return S_OK;
 }
 
+void CVideoRenderer::OnReceiveFirstSample(IMediaSample* sample) { DoRenderSample(sample); }
+
 // ---- IVideoWindow ------------------------------------------------------------------
 
 HRESULT CVideoRenderer::put_WindowStyle(LONG style) {

@@ -31,6 +31,8 @@ public:
     HRESULT CheckMediaType(const CMediaType* mt) override;
     HRESULT SetMediaType(const CMediaType* mt) override;
     HRESULT DoRenderSample(IMediaSample* sample) override;
+    // Paused: the sample held is what the window shows (after a pause or a seek while paused).
+    void OnReceiveFirstSample(IMediaSample* sample) override;
     HRESULT OnStartStreaming() override;
 
     // ---- IVideoWindow ----

@@ -88,7 +88,11 @@ void VideoWindow::Sync() {
     }
     VideoWidget* widget = Widget();
     if (!widget) return;
-    QWidget* owner = WidgetFromOaHwnd(settings.owner);
+    if (settings.owner != ownerHandle_) {
+        ownerHandle_ = settings.owner;
+        owner_ = WidgetFromOaHwnd(settings.owner);
+    }
+    QWidget* owner = owner_.data();
     if (widget->parentWidget() != owner) widget->setParent(owner);  // hides it; shown again below
     if (widget->geometry() != settings.position) widget->setGeometry(settings.position);
     if (widget->isHidden() == settings.visible) widget->setVisible(settings.visible);

@@ -57,4 +57,8 @@ private:
     bool frameScheduled_ = false;  // guarded by lock_: a Sync for the frame is queued
     bool closed_ = false;        // guarded by lock_
     QPointer<VideoWidget> widget_;  // interface thread only; Qt clears it if the owner deletes the widget
+    // Interface thread only: the owner handle last looked up and its widget, so
+    // a frame does not search the application's widgets again.
+    OAHWND ownerHandle_ = 0;
+    QPointer<QWidget> owner_;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/com/com_ptr.h"
+#include "platform/media/base/pospassthru.h"
 #include "platform/media/evcode.h"
 #include "platform/media/filters/avi/avi_layout.h"
 #include "platform/media/filters/dv/dv_audio.h"
@@ -219,6 +220,53 @@ CDvSplitter::OutputPin::OutputPin(CDvSplitter* splitter, bool audio, CCritSec* l
     : CBaseOutputPin("DV Splitter Output", splitter, lock, phr, audio ? u"AudOut00" : u"DVVidOut0"),
       splitter_(splitter),
       audio_(audio) {}
+
+CDvSplitter::OutputPin::~OutputPin() { delivery_.Stop(); }
+
+HRESULT CDvSplitter::OutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (riid == IID_IMediaSeeking) {
+        CAutoLock lock(m_pLock);
+        if (!position_) {
+            HRESULT hr = S_OK;
+            position_ = std::make_unique<CPosPassThru>("DV Splitter seeking", GetOwner(), &hr, splitter_->input_.get());
+        }
+        return position_->NonDelegatingQueryInterface(riid, ppv);
+    }
+    return CBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT CDvSplitter::OutputPin::Active() {
+    const HRESULT hr = CBaseOutputPin::Active();
+    if (SUCCEEDED(hr)) delivery_.Start();
+    return hr;
+}
+
+HRESULT CDvSplitter::OutputPin::Inactive() {
+    delivery_.Stop();
+    return CBaseOutputPin::Inactive();
+}
+
+HRESULT CDvSplitter::OutputPin::Deliver(IMediaSample* sample) { return delivery_.Receive(sample); }
+
+HRESULT CDvSplitter::OutputPin::DeliverEndOfStream() {
+    delivery_.EndOfStream();
+    return S_OK;
+}
+
+HRESULT CDvSplitter::OutputPin::DeliverBeginFlush() {
+    delivery_.BeginFlush();
+    return S_OK;
+}
+
+HRESULT CDvSplitter::OutputPin::DeliverEndFlush() {
+    delivery_.EndFlush();
+    return S_OK;
+}
+
+HRESULT CDvSplitter::OutputPin::DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
+    delivery_.NewSegment(start, stop, rate);
+    return S_OK;
+}
 
 HRESULT CDvSplitter::OutputPin::CheckMediaType(const CMediaType* mt) {
     if (!splitter_->input_->IsConnected()) return VFW_E_NOT_CONNECTED;

@@ -8,12 +8,19 @@
 // so downstream the k-th audio sample belongs to the k-th frame. When the
 // audio's rate changes mid-stream the new type travels on the first sample
 // in it (IMediaSample::SetMediaType).
+//
+// Each output delivers on a thread of its own (DeliveryThread), so a paused
+// renderer holding the video does not keep the sound from its renderer, and
+// both outputs seek by passing the request upstream.
 #include <memory>
 
 #include "platform/media/base/basefilter.h"
+#include "platform/media/base/deliverythread.h"
 #include "platform/media/base/inputpin.h"
 #include "platform/media/base/outputpin.h"
 #include "platform/media/filters/dv/dv_system.h"
+
+class CPosPassThru;
 
 class CDvSplitter : public CBaseFilter {
 public:
@@ -44,13 +51,25 @@ private:
     class OutputPin : public CBaseOutputPin {
     public:
         OutputPin(CDvSplitter* splitter, bool audio, CCritSec* lock, HRESULT* phr);
+        ~OutputPin() override;
+        HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
         HRESULT CheckMediaType(const CMediaType* mt) override;
         HRESULT GetMediaType(int position, CMediaType* mt) override;
         HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) override;
+        HRESULT Active() override;
+        HRESULT Inactive() override;
+        // Through the delivery thread.
+        HRESULT Deliver(IMediaSample* sample) override;
+        HRESULT DeliverEndOfStream() override;
+        HRESULT DeliverBeginFlush() override;
+        HRESULT DeliverEndFlush() override;
+        HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
 
     private:
         CDvSplitter* const splitter_;
         const bool audio_;
+        DeliveryThread delivery_{this};
+        std::unique_ptr<CPosPassThru> position_;  // made on the first IMediaSeeking query, under the filter lock
     };
 
     // Streaming thread: one interleaved frame.

@@ -92,6 +92,11 @@ std::vector<BYTE> FfmpegDvFrames(const std::filesystem::path& file) {
     return FfmpegExtract(file, "-map 0:v:0 -c copy -f rawvideo");
 }
 
+std::vector<BYTE> FfmpegPicture(const std::filesystem::path& file, int frame) {
+    return FfmpegExtract(file, "-map 0:v:0 -sws_flags bilinear+accurate_rnd -vf 'select=eq(n\\," + std::to_string(frame) +
+                                   ")' -fps_mode passthrough -frames:v 1 -f rawvideo -pix_fmt bgra");
+}
+
 std::string MediaInfo(const std::filesystem::path& file, const std::string& inform) {
     std::string answer = RunCommand("mediainfo '--Inform=" + inform + "' " + Quote(file)).output;
     while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();

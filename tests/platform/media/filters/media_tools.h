@@ -38,6 +38,8 @@ std::map<std::string, std::string> ProbeStream(const std::filesystem::path& file
 std::vector<BYTE> FfmpegPcm(const std::filesystem::path& file);
 // The DV frames of the first video stream as ffmpeg reads them from a file, unchanged.
 std::vector<BYTE> FfmpegDvFrames(const std::filesystem::path& file);
+// Frame `frame` of the first video stream as ffmpeg decodes it: BGRA, top row first.
+std::vector<BYTE> FfmpegPicture(const std::filesystem::path& file, int frame);
 // mediainfo's answer to one --Inform template, such as "Video;%FrameCount%".
 std::string MediaInfo(const std::filesystem::path& file, const std::string& inform);
 

@@ -52,6 +52,20 @@ TEST(PcmBuffer, NeverSplitsASixteenBitSampleAndNeverWaitsToBeRead) {
     EXPECT_EQ(buffer.read(out.data(), 4), 0);  // empty: the sink plays silence, nothing ends
 }
 
+TEST(PcmBuffer, PausedGivesTheSinkNothingAndKeepsTheBytesForTheResume) {
+    PcmBuffer buffer(Pcm(16), 64, nullptr);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    const std::array<BYTE, 4> in = {1, 2, 3, 4};
+    ASSERT_TRUE(buffer.Push(in.data(), in.size()));
+    buffer.SetPaused(true);
+    std::array<char, 4> out{};
+    EXPECT_EQ(buffer.bytesAvailable(), 0);
+    EXPECT_EQ(buffer.read(out.data(), 4), 0);
+    buffer.SetPaused(false);
+    EXPECT_EQ(buffer.read(out.data(), 4), 4);
+    EXPECT_EQ(out, (std::array<char, 4>{1, 2, 3, 4}));
+}
+
 TEST(PcmBuffer, AbortReleasesAPushWaitingForRoom) {
     PcmBuffer buffer(Pcm(16), 4, nullptr);
     const std::array<BYTE, 8> in{};
