@@ -12,24 +12,6 @@ namespace {
 constexpr LONG WS_CHILD = 0x40000000;
 constexpr LONG WS_CLIPSIBLINGS = 0x04000000;
 
-// Renegotiates every connection downstream of the output pin, through
-// filters of one input and one output, so a changed picture size reaches
-// the renderer.
-void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output) {
-    for (int hops = 0; output && hops < 8; ++hops) {
-        ComPtr<IPin> peer;
-        if (FAILED(output->ConnectedTo(peer.GetAddressOf())) || !peer) return;
-        graph->Disconnect(peer.Get());
-        graph->Disconnect(output.Get());
-        if (FAILED(graph->Connect(output.Get(), peer.Get()))) return;
-        PIN_INFO info{};
-        if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return;
-        ComPtr<IBaseFilter> next;
-        next.Attach(info.pFilter);
-        output = FindPin(next.Get(), PINDIR_OUTPUT, 0);
-    }
-}
-
 }  // namespace
 
 bool CaptureEngine::BindDevice(const std::optional<DeviceId>& wanted, const std::string& wantedName) {

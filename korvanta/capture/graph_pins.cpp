@@ -59,3 +59,18 @@ void RemoveAllFilters(IGraphBuilder* graph) {
         if (FAILED(graph->RemoveFilter(filter.Get()))) return;
     }
 }
+
+void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output) {
+    for (int hops = 0; output && hops < 8; ++hops) {
+        ComPtr<IPin> peer;
+        if (FAILED(output->ConnectedTo(peer.GetAddressOf())) || !peer) return;
+        graph->Disconnect(peer.Get());
+        graph->Disconnect(output.Get());
+        if (FAILED(graph->Connect(output.Get(), peer.Get()))) return;
+        PIN_INFO info{};
+        if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return;
+        ComPtr<IBaseFilter> next;
+        next.Attach(info.pFilter);
+        output = FindPin(next.Get(), PINDIR_OUTPUT, 0);
+    }
+}

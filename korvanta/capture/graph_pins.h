@@ -24,3 +24,8 @@ void DisconnectBothEnds(IGraphBuilder* graph, IPin* pin);
 
 // Removes every filter from the graph.
 void RemoveAllFilters(IGraphBuilder* graph);
+
+// Renegotiates every connection downstream of the output pin, through
+// filters of one input and one output, so a changed picture size reaches
+// the renderer.
+void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output);
