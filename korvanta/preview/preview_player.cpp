@@ -275,8 +275,12 @@ bool PreviewPlayer::HandleGraphEvents() {
     bool ended = false;
     for (long code = OnGraphEvent(); code != 0; code = OnGraphEvent())
         if (code == EC_COMPLETE) ended = true;
-    if (ended) Stop(false);
-    return ended;
+    if (!ended) return false;
+    // The stream stopped at the last frame; a late frame dropped on the way
+    // must not leave the player short of it.
+    Stop(false);
+    SeekTo(lastFrame_);
+    return true;
 }
 
 void PreviewPlayer::ToggleSound() {

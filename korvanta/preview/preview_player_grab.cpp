@@ -17,6 +17,8 @@ QImage PreviewPlayer::GrabFrame(std::int64_t frame, int resolution) {
         control_->Stop();
         SetDecoderResolution(resolution);
         running = false;
+        // Streams again at the new size before the wanted frame is asked for.
+        Pause();
     }
     grabber_->SetGrab(1);
     if (!running) {
