@@ -143,6 +143,18 @@ TEST_F(PreviewPlayerTest, SeeksClampStepsAndScrubsOverTheThumbnails) {
     player->ScrubAt(QPoint(rects[0].left() - 20, rects[0].center().y()), true);  // on the video, not the strip
     EXPECT_FALSE(player->IsScrubbing());
     EXPECT_NEAR(double(player->CurrentFrame()), 37.0, 1.0);
+
+    // The enlarged view takes the video window and gives it back.
+    const QList<QWidget*> own = list_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(own.size(), 1);
+    QWidget* video = own.front();
+    player->ShowEnlarged(list_.mapToGlobal(player->VideoRect().center()));
+    EXPECT_NE(video->parentWidget(), &list_);
+    EXPECT_EQ(video->size(), QSize(player->DisplayWidth(), player->DisplayHeight()));
+    player->CloseEnlarged();
+    EXPECT_EQ(video->parentWidget(), &list_);
+    EXPECT_EQ(video->geometry(), player->VideoRect());
+    EXPECT_TRUE(video->isVisible());
 }
 
 TEST_F(PreviewPlayerTest, PlayingToTheEndPausesOnTheLastFrameAndPlaysAgainFromThere) {
