@@ -63,18 +63,7 @@ bool CaptureEngine::BuildCaptureGraph() {
 
 bool CaptureEngine::SpliceFilter(IBaseFilter* filter, const char16_t* name, const GUID& major, const GUID& subtype,
                                  const GUID& format) {
-    const ConnectedPin found = FindConnectedPin(captureGraph_.Get(), PINDIR_OUTPUT, major, subtype, format);
-    if (!found.pin) return false;
-    ComPtr<IPin> peer;
-    if (FAILED(found.pin->ConnectedTo(peer.GetAddressOf())) || !peer) return false;
-    captureGraph_->Disconnect(peer.Get());
-    captureGraph_->Disconnect(found.pin.Get());
-    ComPtr<IBaseFilter> present;
-    const bool alreadyThere =
-        SUCCEEDED(captureGraph_->FindFilterByName(name, present.GetAddressOf())) && present.Get() == filter;
-    if (!alreadyThere && FAILED(captureGraph_->AddFilter(filter, name))) return false;
-    return SUCCEEDED(captureGraph_->Connect(found.pin.Get(), FindPin(filter, PINDIR_INPUT, 0).Get())) &&
-           SUCCEEDED(captureGraph_->Connect(FindPin(filter, PINDIR_OUTPUT, 0).Get(), peer.Get()));
+    return InsertFilterAfter(captureGraph_.Get(), filter, name, major, subtype, format);
 }
 
 void CaptureEngine::RemoveCaptureFilters() {

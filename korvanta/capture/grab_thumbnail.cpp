@@ -11,20 +11,18 @@
 
 namespace {
 
-constexpr int kReadyPolls = 100;
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
 // Far beyond any camcorder picture; a header claiming more is not believed.
 constexpr std::int64_t kLargestSide = 4096;
 
 }  // namespace
 
-bool WaitForGrabbedFrame(IStillGrab* grabber) {
+bool WaitForGrabbedFrame(IStillGrab* grabber, std::chrono::milliseconds interval, int polls) {
     for (int poll = 0;; ++poll) {
         BYTE ready = 0;
         if (FAILED(grabber->IsFrameReady(&ready))) return false;
         if (ready) return true;
-        if (poll == kReadyPolls) return false;
-        std::this_thread::sleep_for(kPollInterval);
+        if (poll >= polls) return false;
+        std::this_thread::sleep_for(interval);
     }
 }
 

@@ -74,3 +74,19 @@ void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output) {
         output = FindPin(next.Get(), PINDIR_OUTPUT, 0);
     }
 }
+
+bool InsertFilterAfter(IGraphBuilder* graph, IBaseFilter* filter, const char16_t* name, const GUID& major,
+                       const GUID& subtype, const GUID& format) {
+    const ConnectedPin found = FindConnectedPin(graph, PINDIR_OUTPUT, major, subtype, format);
+    if (!found.pin) return false;
+    ComPtr<IPin> peer;
+    if (FAILED(found.pin->ConnectedTo(peer.GetAddressOf())) || !peer) return false;
+    graph->Disconnect(peer.Get());
+    graph->Disconnect(found.pin.Get());
+    ComPtr<IBaseFilter> present;
+    const bool alreadyThere =
+        SUCCEEDED(graph->FindFilterByName(name, present.GetAddressOf())) && present.Get() == filter;
+    if (!alreadyThere && FAILED(graph->AddFilter(filter, name))) return false;
+    return SUCCEEDED(graph->Connect(found.pin.Get(), FindPin(filter, PINDIR_INPUT, 0).Get())) &&
+           SUCCEEDED(graph->Connect(FindPin(filter, PINDIR_OUTPUT, 0).Get(), peer.Get()));
+}

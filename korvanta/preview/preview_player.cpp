@@ -23,7 +23,9 @@
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
-constexpr int kFirstFramePolls = 10;
+// The first frame is awaited for up to about 100 ms, in fine steps.
+constexpr auto kFirstFramePoll = std::chrono::milliseconds(1);
+constexpr int kFirstFramePolls = 100;
 constexpr int kPausePolls = 10;
 // Window styles of the video window inside the list window (Windows values).
 constexpr LONG WS_CHILD = 0x40000000;
@@ -111,28 +113,19 @@ bool PreviewPlayer::BuildGraph(const std::filesystem::path& file) {
     return playState_ == 1;
 }
 
-bool PreviewPlayer::InsertAfter(IBaseFilter* filter, const char16_t* name, const GUID& major, const GUID& subtype,
-                                const GUID& format) {
-    const ConnectedPin found = FindConnectedPin(graph_.Get(), PINDIR_OUTPUT, major, subtype, format);
-    if (!found.pin) return false;
-    ComPtr<IPin> peer;
-    if (FAILED(found.pin->ConnectedTo(peer.GetAddressOf())) || !peer) return false;
-    DisconnectBothEnds(graph_.Get(), found.pin.Get());
-    if (FAILED(graph_->AddFilter(filter, name))) return false;
-    return SUCCEEDED(graph_->Connect(found.pin.Get(), FindPin(filter, PINDIR_INPUT, 0).Get())) &&
-           SUCCEEDED(graph_->Connect(FindPin(filter, PINDIR_OUTPUT, 0).Get(), peer.Get()));
-}
-
 bool PreviewPlayer::InsertAnalysisFilters() {
-    if (!InsertAfter(dvInfoFilter_.Get(), u"DV Video Info", GUID_NULL, MEDIASUBTYPE_dvsd, GUID_NULL)) return false;
+    IGraphBuilder* graph = graph_.Get();
+    if (!InsertFilterAfter(graph, dvInfoFilter_.Get(), u"DV Video Info", GUID_NULL, MEDIASUBTYPE_dvsd, GUID_NULL))
+        return false;
     // Without a sound stream there is nothing to measure: the file still
     // plays, with a silent meter.
-    const bool hasSound = FindConnectedPin(graph_.Get(), PINDIR_OUTPUT, MEDIATYPE_Audio, GUID_NULL,
-                                           FORMAT_WaveFormatEx).pin != nullptr;
-    if (hasSound && !InsertAfter(meterFilter_.Get(), u"Sound Meter", MEDIATYPE_Audio, GUID_NULL, FORMAT_WaveFormatEx))
+    const bool hasSound =
+        FindConnectedPin(graph, PINDIR_OUTPUT, MEDIATYPE_Audio, GUID_NULL, FORMAT_WaveFormatEx).pin != nullptr;
+    if (hasSound &&
+        !InsertFilterAfter(graph, meterFilter_.Get(), u"Sound Meter", MEDIATYPE_Audio, GUID_NULL, FORMAT_WaveFormatEx))
         return false;
     if (!hasSound) meter_.Reset();
-    return InsertAfter(grabberFilter_.Get(), u"Video Grabber", MEDIATYPE_Video, GUID_NULL, GUID_NULL);
+    return InsertFilterAfter(graph, grabberFilter_.Get(), u"Video Grabber", MEDIATYPE_Video, GUID_NULL, GUID_NULL);
 }
 
 bool PreviewPlayer::MeasureDecodedSize() {
@@ -167,7 +160,7 @@ void PreviewPlayer::ShowFirstFrame() {
     BYTE ready = 0;
     for (int poll = 0; poll <= kFirstFramePolls; ++poll) {
         if (SUCCEEDED(grabber_->IsFrameReady(&ready)) && ready) break;
-        std::this_thread::sleep_for(kPollInterval);
+        std::this_thread::sleep_for(kFirstFramePoll);
     }
     firstFrame_ = InfoRecord();
     if (firstFrame_.frameMs > 0) {
@@ -203,11 +196,12 @@ void PreviewPlayer::SetDecoderResolution(std::int64_t resolution) {
 void PreviewPlayer::Pause() {
     if (!control_) return;
     control_->Pause();
+    // Each ask waits up to 10 ms for the change, returning as soon as it is done.
     for (int poll = 0; poll <= kPausePolls; ++poll) {
         OAFilterState state = State_Stopped;
-        const HRESULT hr = control_->GetState(0, &state);
+        const HRESULT hr = control_->GetState(kPollInterval.count(), &state);
         if (state == State_Paused && hr != VFW_S_STATE_INTERMEDIATE) break;
-        std::this_thread::sleep_for(kPollInterval);
+        if (hr != VFW_S_STATE_INTERMEDIATE) std::this_thread::sleep_for(kPollInterval);
     }
     playState_ = 1;
 }
@@ -228,7 +222,8 @@ void PreviewPlayer::Stop(bool rewind) {
         return;
     }
     LONGLONG current = 0, stop = 0;
-    if (SUCCEEDED(seeking_->GetPositions(&current, &stop))) currentFrame_ = std::clamp<LONGLONG>(current, 0, lastFrame_);
+    if (SUCCEEDED(seeking_->GetPositions(&current, &stop)))
+        currentFrame_ = std::clamp<LONGLONG>(current, 0, lastFrame_);
 }
 
 void PreviewPlayer::SeekTo(std::int64_t frame, std::int64_t scale) {

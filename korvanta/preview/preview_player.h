@@ -131,8 +131,6 @@ public:
 
 private:
     bool BuildGraph(const std::filesystem::path& file);
-    bool InsertAfter(IBaseFilter* filter, const char16_t* name, const GUID& major, const GUID& subtype,
-                     const GUID& format);
     bool InsertAnalysisFilters();
     bool MeasureDecodedSize();
     void SetUpVideoWindow();

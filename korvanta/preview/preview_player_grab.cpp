@@ -28,7 +28,8 @@ QImage PreviewPlayer::GrabFrame(std::int64_t frame, int resolution) {
         Pause();
     }
     QImage image;
-    if (WaitForGrabbedFrame(grabber_.Get())) image = CopyGrabbedFrame(grabber_.Get());
+    // Polled finely: the frame usually arrives within a few milliseconds.
+    if (WaitForGrabbedFrame(grabber_.Get(), std::chrono::milliseconds(1), 1000)) image = CopyGrabbedFrame(grabber_.Get());
     if (otherResolution) {
         control_->Stop();
         SetDecoderResolution(videoResolution);
