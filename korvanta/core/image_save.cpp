@@ -24,11 +24,19 @@ bool SaveBitmapAsImage(const QImage& image, const std::filesystem::path& path, c
     if (image.isNull()) return false;
     for (const auto& [known, format] : kFormats) {
         if (type != known) continue;
-        if (type == "gif") return SaveGif(image, path);
         if (*format == '\0') return false;
-        QImageWriter writer(QString::fromStdString(path.string()), format);
-        writer.setQuality(quality);
-        return writer.write(image);
+        bool written = false;
+        if (type == "gif") {
+            written = SaveGif(image, path);
+        } else {
+            QImageWriter writer(QString::fromStdString(path.string()), format);
+            writer.setQuality(quality);
+            written = writer.write(image);
+        }
+        // A write that failed half-way leaves no file behind.
+        std::error_code ignored;
+        if (!written) std::filesystem::remove(path, ignored);
+        return written;
     }
     return false;
 }
