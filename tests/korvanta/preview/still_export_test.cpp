@@ -7,7 +7,9 @@
 #include <QImageReader>
 #include <QWidget>
 
+#include "korvanta/core/image_save.h"
 #include "korvanta/core/settings.h"
+#include "korvanta/core/sound_resource.h"
 #include "korvanta/core/still_export.h"
 #include "korvanta/preview/preview_player.h"
 #include "media_tools.h"
@@ -108,6 +110,28 @@ TEST_F(StillExportTest, NamesFoldersAndTypesThatSaveNothing) {
     EXPECT_FALSE(quiet.soundPlayed);
     EXPECT_TRUE(quiet.saved);
     EXPECT_EQ(CleanFileNamePart("a.b:c\\d/e*f?g<h>i\"j|k"), "a b c d e f g h i j k");
+    EXPECT_TRUE(PlaySoundResource(kShutterSound));
+    EXPECT_FALSE(PlaySoundResource(999));
+}
+
+// A face-like gradient (light to dark skin tones beside a blue background)
+// keeps small steps in the GIF: the palette follows the picture.
+TEST_F(StillExportTest, GifKeepsSkinToneGradientsSmooth) {
+    QImage picture(256, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 256; ++x)
+            picture.setPixel(x, y, y < 48 ? qRgb(255 - x / 3, 224 - x / 2, 196 - x / 2) : qRgb(20, 40, 160 + x / 4));
+    const auto path = folder_ / "skin.gif";
+    ASSERT_TRUE(SaveBitmapAsImage(picture, path, "gif", 90));
+    const QImage saved(QString::fromStdString(path.string()));
+    int worst = 0;
+    for (int x = 0; x < 256; ++x) {
+        const QRgb want = picture.pixel(x, 10), got = saved.pixel(x, 10);
+        worst = std::max({worst, std::abs(qRed(want) - qRed(got)), std::abs(qGreen(want) - qGreen(got)),
+                          std::abs(qBlue(want) - qBlue(got))});
+    }
+    // The quantizer works in steps of 8 per channel; a fixed 216-colour palette errs by up to 25.
+    EXPECT_LE(worst, 8);
 }
 
 }  // namespace
