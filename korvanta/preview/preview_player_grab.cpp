@@ -17,7 +17,8 @@ QImage PreviewPlayer::GrabFrame(std::int64_t frame, int resolution) {
         control_->Stop();
         SetDecoderResolution(resolution);
         running = false;
-        // Streams again at the new size before the wanted frame is asked for.
+        // Paused before seeking: from stopped, the first pause does not
+        // always bring a frame through, and a seek while paused does.
         Pause();
     }
     grabber_->SetGrab(1);
