@@ -12,24 +12,6 @@ namespace {
 constexpr LONG WS_CHILD = 0x40000000;
 constexpr LONG WS_CLIPSIBLINGS = 0x04000000;
 
-// Renegotiates every connection downstream of the output pin, through
-// filters of one input and one output, so a changed picture size reaches
-// the renderer.
-void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output) {
-    for (int hops = 0; output && hops < 8; ++hops) {
-        ComPtr<IPin> peer;
-        if (FAILED(output->ConnectedTo(peer.GetAddressOf())) || !peer) return;
-        graph->Disconnect(peer.Get());
-        graph->Disconnect(output.Get());
-        if (FAILED(graph->Connect(output.Get(), peer.Get()))) return;
-        PIN_INFO info{};
-        if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return;
-        ComPtr<IBaseFilter> next;
-        next.Attach(info.pFilter);
-        output = FindPin(next.Get(), PINDIR_OUTPUT, 0);
-    }
-}
-
 }  // namespace
 
 bool CaptureEngine::BindDevice(const std::optional<DeviceId>& wanted, const std::string& wantedName) {
@@ -81,18 +63,7 @@ bool CaptureEngine::BuildCaptureGraph() {
 
 bool CaptureEngine::SpliceFilter(IBaseFilter* filter, const char16_t* name, const GUID& major, const GUID& subtype,
                                  const GUID& format) {
-    const ConnectedPin found = FindConnectedPin(captureGraph_.Get(), PINDIR_OUTPUT, major, subtype, format);
-    if (!found.pin) return false;
-    ComPtr<IPin> peer;
-    if (FAILED(found.pin->ConnectedTo(peer.GetAddressOf())) || !peer) return false;
-    captureGraph_->Disconnect(peer.Get());
-    captureGraph_->Disconnect(found.pin.Get());
-    ComPtr<IBaseFilter> present;
-    const bool alreadyThere =
-        SUCCEEDED(captureGraph_->FindFilterByName(name, present.GetAddressOf())) && present.Get() == filter;
-    if (!alreadyThere && FAILED(captureGraph_->AddFilter(filter, name))) return false;
-    return SUCCEEDED(captureGraph_->Connect(found.pin.Get(), FindPin(filter, PINDIR_INPUT, 0).Get())) &&
-           SUCCEEDED(captureGraph_->Connect(FindPin(filter, PINDIR_OUTPUT, 0).Get(), peer.Get()));
+    return InsertFilterAfter(captureGraph_.Get(), filter, name, major, subtype, format);
 }
 
 void CaptureEngine::RemoveCaptureFilters() {

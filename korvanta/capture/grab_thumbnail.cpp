@@ -6,28 +6,27 @@
 #include <vector>
 
 #include "filters/stillgrab/istillgrab.h"
+#include "korvanta/capture/grabbed_frame.h"
 #include "korvanta/capture/thumbnail_strip.h"
 
 namespace {
 
-constexpr int kReadyPolls = 100;
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
 // Far beyond any camcorder picture; a header claiming more is not believed.
 constexpr std::int64_t kLargestSide = 4096;
 
-bool WaitForFrame(IStillGrab* grabber) {
+}  // namespace
+
+bool WaitForGrabbedFrame(IStillGrab* grabber, std::chrono::milliseconds interval, int polls) {
     for (int poll = 0;; ++poll) {
         BYTE ready = 0;
         if (FAILED(grabber->IsFrameReady(&ready))) return false;
         if (ready) return true;
-        if (poll == kReadyPolls) return false;
-        std::this_thread::sleep_for(kPollInterval);
+        if (poll >= polls) return false;
+        std::this_thread::sleep_for(interval);
     }
 }
 
-// The held frame as an upright RGB32 image; null when the grabber's size and
-// header do not describe a believable 32-bit picture.
-QImage CopyFrame(IStillGrab* grabber) {
+QImage CopyGrabbedFrame(IStillGrab* grabber) {
     LONG size = 0;
     if (FAILED(grabber->GetFrameSize(&size)) || size <= 0) return {};
     if (size > kLargestSide * kLargestSide * 4) return {};
@@ -59,11 +58,9 @@ QImage CopyFrame(IStillGrab* grabber) {
     return image;
 }
 
-}  // namespace
-
 ThumbnailStrip::Grab GrabThumbnail(IStillGrab* grabber, int width, int height) {
-    if (!grabber || FAILED(grabber->SetGrab(1)) || !WaitForFrame(grabber)) return {};
-    QImage image = CopyFrame(grabber);
+    if (!grabber || FAILED(grabber->SetGrab(1)) || !WaitForGrabbedFrame(grabber)) return {};
+    QImage image = CopyGrabbedFrame(grabber);
     if (image.isNull() || image.width() == width) return {std::move(image), true};
     if (width <= 0 || height <= 0) return {QImage(), false};
     QImage scaled = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

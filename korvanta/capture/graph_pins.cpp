@@ -59,3 +59,34 @@ void RemoveAllFilters(IGraphBuilder* graph) {
         if (FAILED(graph->RemoveFilter(filter.Get()))) return;
     }
 }
+
+void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output) {
+    for (int hops = 0; output && hops < 8; ++hops) {
+        ComPtr<IPin> peer;
+        if (FAILED(output->ConnectedTo(peer.GetAddressOf())) || !peer) return;
+        graph->Disconnect(peer.Get());
+        graph->Disconnect(output.Get());
+        if (FAILED(graph->Connect(output.Get(), peer.Get()))) return;
+        PIN_INFO info{};
+        if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return;
+        ComPtr<IBaseFilter> next;
+        next.Attach(info.pFilter);
+        output = FindPin(next.Get(), PINDIR_OUTPUT, 0);
+    }
+}
+
+bool InsertFilterAfter(IGraphBuilder* graph, IBaseFilter* filter, const char16_t* name, const GUID& major,
+                       const GUID& subtype, const GUID& format) {
+    const ConnectedPin found = FindConnectedPin(graph, PINDIR_OUTPUT, major, subtype, format);
+    if (!found.pin) return false;
+    ComPtr<IPin> peer;
+    if (FAILED(found.pin->ConnectedTo(peer.GetAddressOf())) || !peer) return false;
+    graph->Disconnect(peer.Get());
+    graph->Disconnect(found.pin.Get());
+    ComPtr<IBaseFilter> present;
+    const bool alreadyThere =
+        SUCCEEDED(graph->FindFilterByName(name, present.GetAddressOf())) && present.Get() == filter;
+    if (!alreadyThere && FAILED(graph->AddFilter(filter, name))) return false;
+    return SUCCEEDED(graph->Connect(found.pin.Get(), FindPin(filter, PINDIR_INPUT, 0).Get())) &&
+           SUCCEEDED(graph->Connect(FindPin(filter, PINDIR_OUTPUT, 0).Get(), peer.Get()));
+}

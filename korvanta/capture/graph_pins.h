@@ -24,3 +24,16 @@ void DisconnectBothEnds(IGraphBuilder* graph, IPin* pin);
 
 // Removes every filter from the graph.
 void RemoveAllFilters(IGraphBuilder* graph);
+
+// Renegotiates every connection downstream of the output pin, through
+// filters of one input and one output, so a changed picture size reaches
+// the renderer.
+void ReconnectDownstream(IGraphBuilder* graph, ComPtr<IPin> output);
+
+// Splices the filter (added under name unless the graph already holds it
+// there) into the first connection FindConnectedPin finds for the pattern:
+// the found output pin to the filter's first input, the filter's first
+// output to the old downstream pin. False when there is no such connection
+// or a step fails.
+bool InsertFilterAfter(IGraphBuilder* graph, IBaseFilter* filter, const char16_t* name, const GUID& major,
+                       const GUID& subtype, const GUID& format);

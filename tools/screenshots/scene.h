@@ -19,3 +19,5 @@ std::vector<Scene> AllScenes();
 // Scenes of the window toolkit.
 std::vector<Scene> SettingsDialogScenes();
 std::vector<Scene> ToolkitScenes();
+// A preview player with its frame and thumbnails.
+std::vector<Scene> PreviewScenes();
