@@ -19,3 +19,5 @@ std::vector<Scene> AllScenes();
 // Scenes of the window toolkit.
 std::vector<Scene> SettingsDialogScenes();
 std::vector<Scene> ToolkitScenes();
+// The About box.
+std::vector<Scene> AboutScenes();
