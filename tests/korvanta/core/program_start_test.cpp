@@ -16,6 +16,7 @@
 #include "korvanta/core/ini_documents.h"
 #include "korvanta/core/language.h"
 #include "korvanta/core/program_application.h"
+#include "korvanta/core/program_help.h"
 #include "platform/com/registry_key.h"
 #include "platform/com/unique_fd.h"
 #include "platform/system/named_lock.h"
@@ -104,6 +105,8 @@ TEST_F(ProgramStartTest, SettingsFileNamedInKorvantaIniIsReadAndSavedOnceWhileAS
     EXPECT_FALSE(fs::exists(dir_ / "Settings.ini"));
     EXPECT_FALSE(NamedLockInUse("korvanta"));
     EXPECT_TRUE(fs::exists(dir_ / "apps" / "korvanta.desktop"));
+    // Help finds the manual where the program is installed.
+    EXPECT_TRUE(fs::exists(HelpFilePath()));
 }
 
 TEST_F(ProgramStartTest, MissingOrOldMediaRuntimeShowsNoDirectXAndStillSavesOnce) {
