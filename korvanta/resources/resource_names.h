@@ -19,3 +19,7 @@ inline std::string IconResourcePath(int resourceId) {
 inline std::string SoundResourcePath(int resourceId) {
     return ":/korvanta/sounds/" + std::to_string(resourceId) + ".wav";
 }
+// An HTML page.
+inline std::string PageResourcePath(int resourceId) {
+    return ":/korvanta/pages/" + std::to_string(resourceId) + ".html";
+}

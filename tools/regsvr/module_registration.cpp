@@ -3,14 +3,19 @@
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "platform/com/objbase.h"
+#include "platform/com/guid.h"
 #include "platform/com/registry.h"
+#include "platform/com/registry_key.h"
 #include "platform/com/registry_store.h"
 #include "platform/media/filters/platform_filters.h"
 #include "platform/media/renderers/renderer_classes.h"
+#include "platform/media/uuids.h"
 
 namespace {
 
@@ -32,6 +37,23 @@ std::string CheckRegistryReadable() {
             return "cannot read the registry in " + folder + " (error " + std::to_string(status) + ")";
     }
     return {};
+}
+
+// The module paths every registered in-process server names.
+std::set<std::string> RegisteredModulePaths() {
+    std::set<std::string> paths;
+    RegKey classes;
+    std::vector<std::string> clsids;
+    if (classes.Open(HKEY_CLASSES_ROOT, "CLSID") != ERROR_SUCCESS || classes.SubKeyNames(&clsids) != ERROR_SUCCESS)
+        return paths;
+    for (const std::string& clsid : clsids) {
+        RegKey server;
+        std::string path;
+        if (server.Open(HKEY_CLASSES_ROOT, ("CLSID\\" + clsid + "\\InprocServer32").c_str()) == ERROR_SUCCESS &&
+            server.QueryString(nullptr, &path) == ERROR_SUCCESS)
+            paths.insert(path);
+    }
+    return paths;
 }
 
 }  // namespace
@@ -68,4 +90,32 @@ std::string RunPlatformRegistration(Registration action) {
     if (const HRESULT hr = KvRegisterRendererFilterData(registering); FAILED(hr))
         return "the renderers' registration failed with " + HexCode(hr);
     return {};
+}
+
+bool PlatformFiltersRegistered() {
+    const std::string instance = "CLSID\\" + GuidToString(CLSID_LegacyAmFilterCategory) + "\\Instance\\" +
+                                 GuidToString(CLSID_DVSplitter);
+    RegKey key;
+    return key.Open(HKEY_CLASSES_ROOT, instance.c_str()) == ERROR_SUCCESS;
+}
+
+std::vector<std::string> RegisterMissingModules(const std::filesystem::path& folder) {
+    std::vector<std::string> problems;
+    std::error_code error;
+    std::vector<std::filesystem::path> modules;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("lib") && name.ends_with(".so")) modules.push_back(std::filesystem::absolute(entry.path()));
+    }
+    std::sort(modules.begin(), modules.end());
+    const std::set<std::string> registered = RegisteredModulePaths();
+    for (const auto& module : modules) {
+        if (registered.contains(module.string())) continue;
+        if (auto problem = RunModuleRegistration(module.string(), Registration::Register); !problem.empty())
+            problems.push_back(std::move(problem));
+    }
+    if (!PlatformFiltersRegistered())
+        if (auto problem = RunPlatformRegistration(Registration::Register); !problem.empty())
+            problems.push_back(std::move(problem));
+    return problems;
 }

@@ -21,3 +21,5 @@ std::vector<Scene> SettingsDialogScenes();
 std::vector<Scene> ToolkitScenes();
 // A preview player with its frame and thumbnails.
 std::vector<Scene> PreviewScenes();
+// The About box.
+std::vector<Scene> AboutScenes();
