@@ -31,14 +31,12 @@ inline constexpr unsigned kRowStartedPlaying = 1;
 inline constexpr unsigned kRowDeleteFile = 3;
 
 // The row menu's commands.
-enum RowCommand : int {
-    kRowPlayBackMenu = 1011,
-    kRowPlayCommand = 1012,
-    kRowPauseCommand = 1013,
-    kRowStopCommand = 1014,
-    kRowCaptureFrameCommand = 1015,
-    kRowDeleteCommand = 1017,
-};
+inline constexpr int kRowPlayBackMenu = 1011;
+inline constexpr int kRowPlayCommand = 1012;
+inline constexpr int kRowPauseCommand = 1013;
+inline constexpr int kRowStopCommand = 1014;
+inline constexpr int kRowCaptureFrameCommand = 1015;
+inline constexpr int kRowDeleteCommand = 1017;
 
 // How the transport bar shows the row: Stop checked and Pause disabled,
 // Play checked, or Pause checked.
