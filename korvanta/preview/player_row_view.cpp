@@ -19,8 +19,11 @@ constexpr int kGradientSteps = 15;
 const QColor kLight(240, 240, 250);
 const QColor kDark(128, 128, 138);
 
+// Tahoma where it is installed, else a narrow face so that a label and its
+// time fit under a thumbnail.
 QFont RowFont() {
-    QFont font("Tahoma");
+    QFont font;
+    font.setFamilies({"Tahoma", "DejaVu Sans Condensed", "Liberation Sans Narrow"});
     font.setPixelSize(14);
     font.setWeight(QFont::Normal);
     return font;
@@ -50,7 +53,9 @@ int PlayerRow::Layout(int x, int y, int width) {
     const QRect video = player_->VideoRect();
     const auto& thumbs = player_->ThumbnailRects();
 
-    positionRect_ = QRect(video.left(), b - 32, video.width(), kLine);
+    // The player's mute button and meter take the first line under the
+    // video, so the position text and the transport bar sit below them.
+    positionRect_ = QRect(video.left(), b - 27, video.width(), 14);
     transport_.SetOrigin(QPoint(video.center().x(), b - 14));
     captureRect_ = QRect(x + 2, b - 24, 20, 20);
     captureButton_.SetOrigin(captureRect_.topLeft());

@@ -21,3 +21,10 @@ std::vector<Scene> SettingsDialogScenes();
 std::vector<Scene> ToolkitScenes();
 // A preview player with its frame and thumbnails.
 std::vector<Scene> PreviewScenes();
+// A list of player rows.
+std::vector<Scene> PlayerRowScenes();
+
+// Registers the filter modules and the platform's classes into a registry
+// inside folder, for scenes that open DV files.
+class QString;
+bool RegisterPreviewFilters(const QString& folder);

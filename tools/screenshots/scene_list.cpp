@@ -2,7 +2,7 @@
 
 std::vector<Scene> AllScenes() {
     std::vector<Scene> scenes;
-    for (auto group : {SettingsDialogScenes, ToolkitScenes, PreviewScenes}) {
+    for (auto group : {SettingsDialogScenes, ToolkitScenes, PreviewScenes, PlayerRowScenes}) {
         std::vector<Scene> more = group();
         scenes.insert(scenes.end(), more.begin(), more.end());
     }
