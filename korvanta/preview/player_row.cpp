@@ -72,7 +72,7 @@ void PlayerRow::ShowLook(RowLook look) {
 }
 
 void PlayerRow::Play() {
-    if (!player_) return;
+    if (!player_ || player_->IsRunning()) return;
     player_->Run();
     if (!player_->IsRunning()) return;
     ShowLook(RowLook::Playing);

@@ -115,6 +115,8 @@ public:
     std::string DurationText() const;
 
 private:
+    // Places the controls and texts around the player's pictures.
+    void PlaceParts();
     void ShowLook(RowLook look);
     void RunTransport(TransportButton button);
     // The signed frame count of one step of the held button.
@@ -151,6 +153,7 @@ private:
     bool ctrlHeld_ = false;
     bool positionDrag_ = false;
     bool shuttling_ = false;
+    bool mutePressed_ = false;
 
     // Layout.
     int bottom_ = 0;

@@ -49,6 +49,19 @@ int PlayerRow::Layout(int x, int y, int width) {
     left_ = x;
     width_ = width;
     bottom_ = y + videoHeight + kBand;
+    PlaceParts();
+    return videoHeight + kBand;
+}
+
+void PlayerRow::OffsetY(int dy) {
+    if (!player_) return;
+    player_->OffsetY(dy);
+    bottom_ += dy;
+    PlaceParts();
+}
+
+void PlayerRow::PlaceParts() {
+    const int x = left_;
     const int b = bottom_;
     const QRect video = player_->VideoRect();
     const auto& thumbs = player_->ThumbnailRects();
@@ -69,13 +82,6 @@ int PlayerRow::Layout(int x, int y, int width) {
     positionSlider_.SetRect(thumbs[0].left(), b - 48, thumbs[3].right() + 1, b - 32);
     trackSlider_.SetRect(thumbs[4].left(), b - 48, thumbs[4].right() + 1, b - 32);
     FollowPosition();
-    return videoHeight + kBand;
-}
-
-void PlayerRow::OffsetY(int dy) {
-    if (!player_) return;
-    player_->OffsetY(dy);
-    Layout(left_, player_->VideoRect().top() - 4, width_);
 }
 
 void PlayerRow::RefreshTexts() {
@@ -142,6 +148,7 @@ void PlayerRow::DrawTexts(QPainter& painter) const {
 void PlayerRow::MousePress(QPoint point, bool ctrlHeld, bool extendSelection) {
     if (!player_) return;
     ctrlHeld_ = ctrlHeld;
+    mutePressed_ = player_->MuteRect().Contains(point);
     mouse_.Press(point);
     const int hit = transport_.HitIndex(point);
     for (TransportButton button : {TransportButton::FastBack, TransportButton::SlowBack, TransportButton::SlowForward,
@@ -192,8 +199,7 @@ void PlayerRow::MouseMove(QPoint point, bool buttonHeld, bool ctrlHeld) {
 
 void PlayerRow::MouseRelease(QPoint point) {
     if (!player_) return;
-    if (player_->MuteRect().Contains(point))
-        player_->ToggleSound();
+    if (mutePressed_ && player_->MuteRect().Contains(point)) player_->ToggleSound();
     const std::optional<PressedButton> pressed = mouse_.Release(point);
     if (pressed && pressed->bar == &transport_) {
         for (TransportButton button : {TransportButton::Play, TransportButton::Pause, TransportButton::Stop})
@@ -214,7 +220,7 @@ void PlayerRow::EndDrags() {
     if (shuttling_) trackSlider_.SpringBack();
     trackSlider_.SetDragging(false);
     positionSlider_.SetDragging(false);
-    shuttling_ = positionDrag_ = false;
+    shuttling_ = positionDrag_ = mutePressed_ = false;
     stepping_.reset();
     skipTick_ = false;
     player_->EndScrub();
