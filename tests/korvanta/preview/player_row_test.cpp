@@ -87,18 +87,18 @@ protected:
         list_.row.Layout(0, 0, list_.width());
         return list_.row;
     }
-    // A click on a transport button, found by hit-testing the bar.
-    void Click(TransportButton button) {
-        PlayerRow& row = list_.row;
-        const int wanted = row.Transport().IndexOf(button);
+    // A transport button's place, found by hit-testing the bar.
+    QPoint At(TransportButton button) {
+        const int wanted = list_.row.Transport().IndexOf(button);
         for (int y = 0; y < list_.height(); ++y)
             for (int x = 0; x < list_.width() / 4; ++x)
-                if (row.Transport().HitIndex({x, y}) == wanted) {
-                    row.MousePress({x, y}, false);
-                    row.MouseRelease({x, y});
-                    return;
-                }
+                if (list_.row.Transport().HitIndex({x, y}) == wanted) return {x, y};
         ADD_FAILURE() << "no transport button " << wanted;
+        return {};
+    }
+    void Click(TransportButton button) {
+        list_.row.MousePress(At(button), false);
+        list_.row.MouseRelease(At(button));
     }
     void Tick() {
         list_.row.OnTimer();
@@ -170,6 +170,32 @@ TEST_F(PlayerRowTest, SliderDraggedToItsEndAndTheEndOfTheFileBothShowTheLastFram
     EXPECT_EQ(row.Player()->CurrentFrame(), 9);
     EXPECT_EQ(row.PositionSlider().Position(), row.PositionSlider().Range());
     EXPECT_LT(lastFrameShown(), 6.0);
+}
+
+// g = 1000 / (1000 / 40) = 40: fast forward steps 40 frames, slow forward
+// with Ctrl 13; the press steps, the next tick is skipped, later ticks step.
+TEST_F(PlayerRowTest, HeldStepButtonsStepAtThePressAndOnEveryTickAfterTheSkippedOne) {
+    PlayerRow& row = Open(PreviewFile::OurType1Pal);
+    const auto frame = [&] { return row.Player()->CurrentFrame(); };
+    row.MousePress(At(TransportButton::SlowForward), true);
+    EXPECT_EQ(frame(), 13);
+    Tick();
+    EXPECT_EQ(frame(), 13);
+    Tick();
+    EXPECT_EQ(frame(), 26);
+    row.MouseRelease(At(TransportButton::SlowForward));
+    Tick();
+    EXPECT_EQ(frame(), 26);
+
+    row.MousePress(At(TransportButton::FastForward), false);
+    EXPECT_EQ(frame(), 66);
+    Tick();
+    Tick();
+    EXPECT_EQ(frame(), 74);
+    row.MouseRelease(At(TransportButton::FastForward));
+    row.MousePress(At(TransportButton::SlowBack), false);
+    EXPECT_EQ(frame(), 73);
+    row.MouseRelease(At(TransportButton::SlowBack));
 }
 
 TEST_F(PlayerRowTest, FrameCaptureButtonSavesTheStillAndTheMenuAsksToDeleteTheFile) {
