@@ -7,8 +7,6 @@
 #include <QPainter>
 #include <QWidget>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "korvanta/capture/capture_texts.h"
@@ -24,7 +22,7 @@
 
 namespace {
 
-using namespace std::chrono_literals;
+using kvtest::Eventually;
 using kvtest::PreviewFile;
 
 // The list side a row needs: it paints the row, hears the row's WM_APP + 1
@@ -59,17 +57,6 @@ public:
         return MessageBoxResult::Yes;
     }
 };
-
-template <class Condition>
-bool Eventually(Condition condition) {
-    const auto end = std::chrono::steady_clock::now() + 20s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 class PlayerRowTest : public testing::Test {
 protected:
