@@ -226,6 +226,17 @@ void PreviewPlayer::Stop(bool rewind) {
         currentFrame_ = std::clamp<LONGLONG>(current, 0, lastFrame_);
 }
 
+void PreviewPlayer::ReadPosition() {
+    LONGLONG current = 0, stop = 0;
+    if (seeking_ && SUCCEEDED(seeking_->GetPositions(&current, &stop)))
+        currentFrame_ = std::clamp<LONGLONG>(current, 0, lastFrame_);
+}
+
+void PreviewPlayer::SetRowIndex(int rowIndex) {
+    rowIndex_ = rowIndex;
+    if (events_) events_->SetNotifyWindow(OaHwndFromWidget(listWindow_), kPlayerGraphEventMessage, rowIndex_);
+}
+
 void PreviewPlayer::SeekTo(std::int64_t frame, std::int64_t scale) {
     if (!seeking_) return;
     if (scale > 0 && scale != lastFrame_) frame = frame * lastFrame_ / scale;

@@ -73,6 +73,10 @@ public:
     // Seeks to frame, clamped to 0 .. last frame; a scale other than 0 and
     // the last frame means frame is a slider value out of scale.
     void SeekTo(std::int64_t frame, std::int64_t scale = 0);
+    // Stores the position the running graph has reached, without seeking.
+    void ReadPosition();
+    // The row's new index after a removal: graph events carry it from now on.
+    void SetRowIndex(int rowIndex);
     // count frames while paused, count * (1000 / frame duration / 2) running.
     void Step(int count);
     // Scrubbing over the thumbnail strip: a press inside the strip starts it,

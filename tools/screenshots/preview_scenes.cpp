@@ -31,23 +31,13 @@ protected:
     }
 };
 
-bool RegisterFilters(const QString& folder) {
-    namespace fs = std::filesystem;
-    qputenv("KORVANTA_REGISTRY", (folder + "/registry").toLocal8Bit());
-    const std::string regsvr = std::string(KORVANTA_BINARY_DIR) + "/bin/korvanta-regsvr";
-    bool registered = std::system((regsvr + " --platform >/dev/null").c_str()) == 0;
-    for (const char* module : {"libdvstamp.so", "liblevelprobe.so", "libstillgrab.so"})
-        registered &= std::system((regsvr + " " + KORVANTA_MODULE_DIR + "/" + module + " >/dev/null").c_str()) == 0;
-    return registered && KvRegisterRendererClasses() == S_OK;
-}
-
 QImage PreviewPlayerScene() {
     QTemporaryDir folder;
     const QString file = folder.filePath("scene.avi");
     const std::string make = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i sine "
                              "-frames:v 75 -c:v dvvideo -pix_fmt yuv420p -c:a pcm_s16le -ar 48000 -ac 2 '" +
                              file.toStdString() + "'";
-    if (!RegisterFilters(folder.path()) || std::system(make.c_str()) != 0) return {};
+    if (!RegisterPreviewFilters(folder.path()) || std::system(make.c_str()) != 0) return {};
     SetSetting(SettingId::VideoResolution, {{}, 1}, false);
     ListStrip strip;
     strip.resize(900, 170);
@@ -62,5 +52,14 @@ QImage PreviewPlayerScene() {
 }
 
 }  // namespace
+
+bool RegisterPreviewFilters(const QString& folder) {
+    qputenv("KORVANTA_REGISTRY", (folder + "/registry").toLocal8Bit());
+    const std::string regsvr = std::string(KORVANTA_BINARY_DIR) + "/bin/korvanta-regsvr";
+    bool registered = std::system((regsvr + " --platform >/dev/null").c_str()) == 0;
+    for (const char* module : {"libdvstamp.so", "liblevelprobe.so", "libstillgrab.so"})
+        registered &= std::system((regsvr + " " + KORVANTA_MODULE_DIR + "/" + module + " >/dev/null").c_str()) == 0;
+    return registered && KvRegisterRendererClasses() == S_OK;
+}
 
 std::vector<Scene> PreviewScenes() { return {{"preview-player", PreviewPlayerScene}}; }

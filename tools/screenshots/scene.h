@@ -23,3 +23,10 @@ std::vector<Scene> ToolkitScenes();
 std::vector<Scene> PreviewScenes();
 // The About box.
 std::vector<Scene> AboutScenes();
+// A list of player rows.
+std::vector<Scene> PlayerRowScenes();
+
+// Registers the filter modules and the platform's classes into a registry
+// inside folder, for scenes that open DV files.
+class QString;
+bool RegisterPreviewFilters(const QString& folder);

@@ -2,7 +2,14 @@
 
 std::vector<Scene> AllScenes() {
     std::vector<Scene> scenes;
-    for (auto group : {SettingsDialogScenes, ToolkitScenes, PreviewScenes, AboutScenes}) {
+    // One scene group a line, so windows add theirs without touching the others.
+    for (auto group : {
+             SettingsDialogScenes,
+             ToolkitScenes,
+             PreviewScenes,
+             AboutScenes,
+             PlayerRowScenes,
+         }) {
         std::vector<Scene> more = group();
         scenes.insert(scenes.end(), more.begin(), more.end());
     }

@@ -1,7 +1,11 @@
 #pragma once
 // The DV AVI files the preview tests open, made once per test process: by
 // our AVI writer from ffmpeg's DV frames, and by the `ffmpeg` command itself.
+#include <QCoreApplication>
 #include <QImage>
+
+#include <chrono>
+#include <thread>
 
 #include <filesystem>
 
@@ -21,6 +25,18 @@ QImage FfmpegFrame(const std::filesystem::path& file, int frame, int width, int 
 
 // Mean difference per colour channel, after scaling b to a's size; 255 when either is empty.
 double PictureDifference(const QImage& a, const QImage& b);
+
+// Waits for condition, handling the application's events, up to limit.
+template <class Condition>
+bool Eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
 
 // Registers the filter modules and the platform's classes once per process.
 bool RegisterPlayerFilters();

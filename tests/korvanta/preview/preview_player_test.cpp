@@ -21,20 +21,10 @@
 namespace {
 
 using namespace std::chrono_literals;
+using kvtest::Eventually;
 using kvtest::PreviewFile;
 
 constexpr double kTolerance = 6.0;  // mean per channel, out of 255
-
-template <class Condition>
-bool Eventually(Condition condition, std::chrono::milliseconds limit = 20s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 class PreviewPlayerTest : public testing::Test {
 protected:
