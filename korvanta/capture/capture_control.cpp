@@ -110,18 +110,18 @@ std::string CaptureEngine::GetFolder() const {
 void CaptureEngine::Tick() {
     HandleGraphEvents();
     if (GetRecording() && (HasTimecode() || (!IsVcrMode() && IsPlaying())))
-        thumbnails_.Tick([this] { return GrabFrame(); }, GetFrameCount(), frameTimeMs_);
+        thumbnails_.Tick([this](bool asked) { return GrabFrame(asked); }, GetFrameCount(), frameTimeMs_);
     PumpFileEvents();
     if (GetRecording()) HandleFileCommand(false);
 }
 
 void CaptureEngine::ClearThumbnailsAndGrab() {
-    thumbnails_.ClearAndGrab([this] { return GrabFrame(); }, GetFrameCount(), frameTimeMs_);
+    thumbnails_.ClearAndGrab([this](bool asked) { return GrabFrame(asked); }, GetFrameCount(), frameTimeMs_);
 }
 
-ThumbnailStrip::Grab CaptureEngine::GrabFrame() {
+ThumbnailStrip::Grab CaptureEngine::GrabFrame(bool asked) {
     if (!IsTransportActive() || !stillGrab_) return {};
-    return GrabThumbnail(stillGrab_.Get(), thumbWidth_, thumbHeight_);
+    return GrabThumbnail(stillGrab_.Get(), asked, thumbWidth_, thumbHeight_);
 }
 
 // One file command at the head of the queue. A file's end is acted on only

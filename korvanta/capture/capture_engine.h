@@ -193,7 +193,7 @@ private:
     void PumpFileEvents();
     void OpenFile(const FrameQueueItem& item);
     void CloseFile();
-    ThumbnailStrip::Grab GrabFrame();
+    ThumbnailStrip::Grab GrabFrame(bool asked);
     // time-code thread
     void PollTimecode();
 

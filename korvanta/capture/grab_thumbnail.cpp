@@ -58,8 +58,12 @@ QImage CopyGrabbedFrame(IStillGrab* grabber) {
     return image;
 }
 
-ThumbnailStrip::Grab GrabThumbnail(IStillGrab* grabber, int width, int height) {
-    if (!grabber || FAILED(grabber->SetGrab(1)) || !WaitForGrabbedFrame(grabber)) return {};
+ThumbnailStrip::Grab GrabThumbnail(IStillGrab* grabber, bool asked, int width, int height) {
+    if (!grabber) return {};
+    if (!asked) return SUCCEEDED(grabber->SetGrab(1)) ? ThumbnailStrip::Grab{{}, true, true} : ThumbnailStrip::Grab{};
+    BYTE ready = 0;
+    if (FAILED(grabber->IsFrameReady(&ready))) return {};
+    if (!ready) return {{}, true, true};
     QImage image = CopyGrabbedFrame(grabber);
     if (image.isNull() || image.width() == width) return {std::move(image), true};
     if (width <= 0 || height <= 0) return {QImage(), false};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -29,6 +30,7 @@ int ThumbnailStrip::ScheduleAfterGrab(std::int64_t frameCount, int frameTimeMs) 
 
 void ThumbnailStrip::Clear() {
     grabs_.clear();
+    askedAt_.reset();  // a frame asked for before belongs to what is cleared
     for (int position = 0; position < kThumbnailPositions; ++position) {
         if (shown_[position].isNull()) continue;
         shown_[position] = QImage();
@@ -52,7 +54,13 @@ void ThumbnailStrip::Tick(const Grabber& grab, std::int64_t frameCount, int fram
 }
 
 void ThumbnailStrip::GrabNow(const Grabber& grab, std::int64_t frameCount, int frameTimeMs) {
-    Grab taken = grab ? grab() : Grab{};
+    Grab taken = grab ? grab(askedAt_.has_value()) : Grab{};
+    if (taken.pending) {
+        if (!askedAt_) askedAt_ = std::max<std::int64_t>(frameCount, 0);
+        countdown_ = 0;  // the next tick looks for the frame
+        return;
+    }
+    const std::optional<std::int64_t> askedAt = std::exchange(askedAt_, std::nullopt);
     if (!taken.scaled) {
         countdown_ = kTicksAfterUnscalableGrab;
         return;
@@ -61,7 +69,7 @@ void ThumbnailStrip::GrabNow(const Grabber& grab, std::int64_t frameCount, int f
         countdown_ = 0;  // the next tick tries again
         return;
     }
-    frameCount = std::max<std::int64_t>(frameCount, 0);
+    frameCount = askedAt.value_or(std::max<std::int64_t>(frameCount, 0));
     // The newest grab always has the largest count: a count that went back
     // makes the kept grabs past it describe frames the file no longer reaches.
     grabs_.erase(grabs_.upper_bound(frameCount), grabs_.end());

@@ -6,11 +6,14 @@
 // share of the newest frame count.
 //
 // The grab schedule is a countdown in ticks: early in a file every tick
-// grabs, later every tenth (see ScheduleAfterGrab).
+// grabs, later every tenth (see ScheduleAfterGrab). A grab never waits for
+// a frame: it asks for the next one, and a later tick takes it, kept with
+// the frame count at the asking.
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include <QImage>
 
@@ -20,14 +23,17 @@ class ThumbnailStrip {
 public:
     static constexpr int kLargestCountdown = 10;
 
-    // Takes one frame now; a null image when none was obtained. scaled tells
+    // One step of a grab; a null image when none was obtained. scaled tells
     // whether it could be brought to the thumbnail size (false: the grab is
-    // unusable and the next try waits three ticks).
+    // unusable and the next try waits three ticks). pending: the frame was
+    // asked for and has not come yet, so the next tick looks again.
     struct Grab {
         QImage image;
         bool scaled = true;
+        bool pending = false;
     };
-    using Grabber = std::function<Grab()>;
+    // asked: the previous step left the grab pending.
+    using Grabber = std::function<Grab(bool asked)>;
     // Told which position shows a new picture, so the window repaints it.
     using ChangeListener = std::function<void(int position)>;
 
@@ -37,7 +43,7 @@ public:
 
     // A capture starts: everything is cleared and grabbing waits the longest.
     void ClearAndWait();
-    // A new file began: everything is cleared and a frame is grabbed at once.
+    // A new file began: everything is cleared and a frame is asked for at once.
     void ClearAndGrab(const Grabber& grab, std::int64_t frameCount, int frameTimeMs);
     // Clears the kept grabs and the five thumbnails (a device change).
     void Clear();
@@ -68,14 +74,16 @@ private:
     void Thin();
 
     int countdown_ = kLargestCountdown;
+    std::optional<std::int64_t> askedAt_;  // the frame count when the pending grab was asked for
     std::map<std::int64_t, QImage> grabs_;  // by frame count
     std::array<QImage, kThumbnailPositions> shown_;
     ChangeListener listener_;
 };
 
-// One still from the video grabber of a running graph: arms it, waits for
-// the next frame (polling IsFrameReady up to 100 times 10 ms apart) and
-// copies the frame as an RGB32 image, scaled smoothly to width x height when
-// its width differs. A null image when no frame came.
+// One step of a still from the video grabber of a running graph, without
+// waiting: unless asked, it asks the grabber for its next frame (pending).
+// When asked, a frame that is there is copied as an RGB32 image, scaled
+// smoothly to width x height when its width differs; one not there yet
+// leaves the grab pending. A null image when the grabber fails.
 struct IStillGrab;
-ThumbnailStrip::Grab GrabThumbnail(IStillGrab* grabber, int width, int height);
+ThumbnailStrip::Grab GrabThumbnail(IStillGrab* grabber, bool asked, int width, int height);

@@ -16,8 +16,11 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kTickInterval = 340ms;
-// A file on disk plays as fast as files are written: file boundaries are handled sooner.
-constexpr auto kWaitingTickInterval = 40ms;
+// A file on disk plays as fast as files are written, and FileGraph idles from
+// a file's end until a tick has closed it and a second one opened the next
+// (one file command per tick): short ticks keep those gaps small. A tick
+// never waits, so ticking often costs less than the idle writer would.
+constexpr auto kWaitingTickInterval = 10ms;
 constexpr auto kProgressInterval = 1s;
 // Ticks (about one second) a camcorder is given to begin rewinding.
 constexpr int kRewindStartTicks = 3;

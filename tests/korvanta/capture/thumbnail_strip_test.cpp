@@ -31,7 +31,7 @@ struct FakeCamera {
     std::optional<ThumbnailStrip::Grab> next;
 
     ThumbnailStrip::Grabber Grabber() {
-        return [this] {
+        return [this](bool) {
             ++grabs;
             return std::exchange(next, std::nullopt).value_or(ThumbnailStrip::Grab{Picture(count), true});
         };
@@ -197,38 +197,64 @@ private:
                                        0, 0, 255, 0, 0, 255, 0, 0};      // red, green
 };
 
-TEST(GrabThumbnailTest, CopiesUprightScalesAndRefusesBadFrames) {
+TEST(GrabThumbnailTest, AsksWithoutWaitingThenCopiesUprightScalesAndRefusesBadFrames) {
     FakeStillGrab grabber;
-    ThumbnailStrip::Grab same = GrabThumbnail(&grabber, 2, 2);
+    // Asking never polls; a frame not there yet leaves the grab pending.
+    ThumbnailStrip::Grab asked = GrabThumbnail(&grabber, false, 2, 2);
+    EXPECT_TRUE(asked.pending);
+    EXPECT_EQ(grabber.readyPolls, 0);
+    EXPECT_TRUE(GrabThumbnail(&grabber, true, 2, 2).pending);
+    EXPECT_TRUE(GrabThumbnail(&grabber, true, 2, 2).pending);
+    EXPECT_EQ(grabber.readyPolls, 2);
+
+    ThumbnailStrip::Grab same = GrabThumbnail(&grabber, true, 2, 2);
     ASSERT_FALSE(same.image.isNull());
+    EXPECT_FALSE(same.pending);
     EXPECT_EQ(same.image.format(), QImage::Format_RGB32);
     EXPECT_EQ(same.image.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(same.image.pixel(1, 0), qRgb(0, 255, 0));
     EXPECT_EQ(same.image.pixel(0, 1), qRgb(0, 0, 255));
     EXPECT_EQ(same.image.pixel(1, 1), qRgb(255, 255, 255));
 
-    grabber.readyPolls = 0;
-    ThumbnailStrip::Grab scaled = GrabThumbnail(&grabber, 8, 6);
+    ThumbnailStrip::Grab scaled = GrabThumbnail(&grabber, true, 8, 6);
     EXPECT_TRUE(scaled.scaled);
     EXPECT_EQ(scaled.image.size(), QSize(8, 6));
     EXPECT_GT(qRed(scaled.image.pixel(0, 0)), 128);   // still red at top left
     EXPECT_GT(qBlue(scaled.image.pixel(0, 5)), 128);  // blue at bottom left
 
-    grabber.readyPolls = 0;
-    EXPECT_FALSE(GrabThumbnail(&grabber, 0, 0).scaled);
+    EXPECT_FALSE(GrabThumbnail(&grabber, true, 0, 0).scaled);
 
-    grabber.readyPolls = 0;
     grabber.sizeOverride = 12;  // fewer bytes than the header's picture
-    EXPECT_TRUE(GrabThumbnail(&grabber, 2, 2).image.isNull());
+    EXPECT_TRUE(GrabThumbnail(&grabber, true, 2, 2).image.isNull());
+    EXPECT_TRUE(GrabThumbnail(nullptr, false, 2, 2).image.isNull());
+}
 
-    grabber.sizeOverride = -1;
-    grabber.everReady = false;
-    grabber.readyPolls = 0;
-    ThumbnailStrip::Grab none = GrabThumbnail(&grabber, 2, 2);
-    EXPECT_TRUE(none.image.isNull());
-    EXPECT_TRUE(none.scaled);
-    EXPECT_EQ(grabber.readyPolls, 101);
-    EXPECT_TRUE(GrabThumbnail(nullptr, 2, 2).image.isNull());
+// A pending grab is kept with the frame count at the asking, is looked for
+// on every tick, and a file's start drops it and asks afresh.
+TEST(ThumbnailStripTest, APendingGrabKeepsTheCountAtTheAsking) {
+    ThumbnailStrip strip;
+    std::vector<bool> asks;
+    int waits = 1;
+    std::int64_t shownCount = 0;
+    const ThumbnailStrip::Grabber grabber = [&](bool asked) {
+        asks.push_back(asked);
+        if (!asked || waits-- > 0) return ThumbnailStrip::Grab{{}, true, true};
+        return ThumbnailStrip::Grab{Picture(shownCount), true};
+    };
+    strip.ClearAndGrab(grabber, 100, 40);
+    strip.Tick(grabber, 110, 40);
+    strip.ClearAndGrab(grabber, 0, 40);  // a new file: the frame asked for before is not taken
+    EXPECT_EQ(asks, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(strip.KeptGrabs(), 0u);
+    shownCount = 7;
+    strip.Tick(grabber, 20, 40);
+    EXPECT_EQ(strip.KeptGrabs(), 1u);
+    EXPECT_EQ(strip.Countdown(), ThumbnailStrip::ScheduleAfterGrab(0, 40));
+    EXPECT_EQ(CountOf(strip.Thumbnails()[4]), 7);
+    strip.Tick(grabber, 30, 40);
+    strip.Tick(grabber, 40, 40);
+    EXPECT_EQ(strip.KeptGrabs(), 2u);
+    EXPECT_EQ(asks, (std::vector<bool>{false, true, false, true, false, true}));
 }
 
 }  // namespace
