@@ -3,7 +3,9 @@
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 #include <system_error>
 
 #include "platform/com/objbase.h"
@@ -11,6 +13,7 @@
 #include "platform/com/registry_store.h"
 #include "platform/media/filters/platform_filters.h"
 #include "platform/media/renderers/renderer_classes.h"
+#include "platform/system/program_folder.h"
 
 namespace {
 
@@ -68,4 +71,20 @@ std::string RunPlatformRegistration(Registration action) {
     if (const HRESULT hr = KvRegisterRendererFilterData(registering); FAILED(hr))
         return "the renderers' registration failed with " + HexCode(hr);
     return {};
+}
+
+std::string RunProgramRegistration() {
+    const std::filesystem::path folder = ProgramModuleFolder();
+    if (folder.empty()) return "the program's module folder cannot be found beside " + ProgramFolder().string();
+    std::vector<std::filesystem::path> modules;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("lib") && name.ends_with(".so")) modules.push_back(entry.path());
+    }
+    if (error) return folder.string() + ": " + error.message();
+    std::sort(modules.begin(), modules.end());
+    for (const auto& module : modules)
+        if (auto problem = RunModuleRegistration(module.string(), Registration::Register); !problem.empty()) return problem;
+    return RunPlatformRegistration(Registration::Register);
 }

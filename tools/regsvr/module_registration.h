@@ -11,3 +11,7 @@ std::string RunModuleRegistration(const std::string& modulePath, Registration ac
 // Writes (or removes) the filter mapper's entries for the platform filters, so
 // intelligent connect finds the DV splitter and decoder. Empty on success.
 std::string RunPlatformRegistration(Registration action);
+
+// Registers every module in the program's module folder (installed, or the
+// build tree's) and then the platform filters. Empty on success.
+std::string RunProgramRegistration();
