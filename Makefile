@@ -7,7 +7,13 @@ CTEST_ARGS ?=
 
 TSAN_BUILD ?= build-tsan
 
-.PHONY: all deps configure build test test-tsan run bench screenshots clean
+# `make install` builds an optimised tree of its own and installs it under
+# PREFIX, into DESTDIR when one is given (for packaging).
+PREFIX        ?= /usr/local
+DESTDIR       ?=
+INSTALL_BUILD ?= build-release
+
+.PHONY: all deps configure build test test-tsan run bench screenshots install uninstall clean
 
 all: build
 
@@ -37,6 +43,20 @@ run: build
 
 screenshots: configure
 	cmake --build $(BUILD) -j $(JOBS) --target screenshots
+
+install: deps
+	cmake -S . -B $(INSTALL_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVANTA_SANITIZE=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(INSTALL_BUILD) -j $(JOBS) --target korvanta_install_parts
+	DESTDIR=$(DESTDIR) cmake --install $(INSTALL_BUILD)
+
+# Removes every file the last install listed, then the program's own folders
+# (lib/korvanta, share/korvanta) when they are empty. The user's settings,
+# registry and captures are theirs and stay.
+uninstall:
+	@test -f $(INSTALL_BUILD)/install_manifest.txt || { echo "uninstall: nothing installed from $(INSTALL_BUILD)" >&2; exit 1; }
+	while IFS= read -r file || [ -n "$$file" ]; do rm -f "$(DESTDIR)$$file"; done < $(INSTALL_BUILD)/install_manifest.txt
+	sed -n 's|/[^/]*$$||p' $(INSTALL_BUILD)/install_manifest.txt | grep '/korvanta\(/\|$$\)' | sort -ru | \
+		while IFS= read -r folder; do rmdir --ignore-fail-on-non-empty "$(DESTDIR)$$folder"; done
 
 bench:
 	$(MAKE) build BUILD=build-release BUILD_TYPE=Release SANITIZE=OFF

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/system/program_folder.h"
+#include "platform/system/user_folders.h"
 
 IniFile& SettingsDocument() {
     static IniFile document;
@@ -36,20 +37,31 @@ std::filesystem::path NamedFile(std::string_view key, std::string_view fallback)
 }  // namespace
 
 void LoadProgramDocuments(const std::filesystem::path& folder) {
-    ApplicationDocument().Load(folder / "korvanta.ini");
-    SettingsDocument().Load(folder / NamedFile("settings", "Settings.ini"));
+    std::error_code error;
+    const std::filesystem::path application = folder / "korvanta.ini";
+    const bool named = std::filesystem::exists(application, error);
+    ApplicationDocument().Load(application);
 
+    // Without korvanta.ini the settings are the user's own, in the XDG
+    // configuration folder, wherever the program is started from.
+    std::filesystem::path settingsFolder = named ? folder : ProgramConfigFolder();
+    if (settingsFolder.empty()) settingsFolder = folder;
+    SettingsDocument().Load(settingsFolder / NamedFile("settings", "Settings.ini"));
+
+    // A language file named by korvanta.ini is taken from folder when it is
+    // there; otherwise from the program's own files.
     const std::filesystem::path language = NamedFile("language", "Language.ini");
     std::filesystem::path languagePath = folder / language;
-    std::error_code error;
-    const std::filesystem::path programFolder = ProgramFolder();
-    if (language.is_relative() && !programFolder.empty() && !std::filesystem::exists(languagePath, error)) {
-        const std::filesystem::path installed = programFolder / language;
-        if (std::filesystem::exists(installed, error)) languagePath = installed;
-    }
+    const std::filesystem::path dataFolder = ProgramDataFolder();
+    if (language.is_relative() && !dataFolder.empty() && (!named || !std::filesystem::exists(languagePath, error)))
+        languagePath = dataFolder / language;
     LanguageDocument().Load(languagePath);
 }
 
 bool SaveSettingsDocument() {
+    // The XDG configuration folder may not exist yet on a first run.
+    std::error_code error;
+    const std::filesystem::path folder = SettingsDocument().FileName().parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, error);
     return SettingsDocument().Save();
 }

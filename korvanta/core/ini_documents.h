@@ -12,11 +12,13 @@ IniFile& TransientDocument();    // values that live for one run; no file
 
 // Loads korvanta.ini from folder, then the settings and language files it
 // names in section "App" ("settings", default "Settings.ini"; "language",
-// default "Language.ini"). Relative names are taken from folder. A language
-// file that is not in folder is taken from the program's own folder, where
-// the program is installed with its translation. Missing files give empty
-// documents.
+// default "Language.ini"). With korvanta.ini, relative names are taken from
+// folder; a language file that is not there is taken from the program's own
+// files (ProgramDataFolder), where the program is installed with its
+// translation. Without korvanta.ini, the settings are Settings.ini in the
+// user's configuration folder (ProgramConfigFolder) and the texts come from
+// the program's own Language.ini. Missing files give empty documents.
 void LoadProgramDocuments(const std::filesystem::path& folder);
 
-// Saves the settings document to the file it was loaded from.
+// Saves the settings document to the file it was loaded from, creating its folder.
 bool SaveSettingsDocument();

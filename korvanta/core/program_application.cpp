@@ -45,8 +45,7 @@ ProgramPlaces InstalledProgramPlaces() {
     std::error_code error;
     places.documentFolder = std::filesystem::current_path(error);
     places.programFile = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (const std::filesystem::path bin = ProgramFolder(); !bin.empty())
-        places.moduleFolder = bin.parent_path() / "lib" / "modules";
+    places.moduleFolder = ProgramModuleFolder();
     places.applicationsFolder = UserApplicationsFolder();
     return places;
 }

@@ -17,7 +17,7 @@ struct ProgramPlaces {
     std::filesystem::path moduleFolder;        // the filter modules installed with the program
     std::filesystem::path applicationsFolder;  // the user's desktop entries
 };
-// The places of the installed program: modules in lib/modules beside its bin folder.
+// The places of the running program: its modules installed with it, or the build tree's.
 ProgramPlaces InstalledProgramPlaces();
 
 // The media runtime's version query: false when the runtime is missing.

@@ -7,7 +7,7 @@
 #include "platform/system/program_folder.h"
 
 std::filesystem::path HelpFilePath() {
-    return ProgramFolder() / "korvanta.html";
+    return ProgramDataFolder() / "korvanta.html";
 }
 
 bool OpenHelp() {

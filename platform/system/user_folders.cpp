@@ -89,3 +89,10 @@ std::filesystem::path SpecialFolderPath(SpecialFolder folder) {
     std::filesystem::path fallback = home / (video ? "Videos" : "Documents");
     return IsFolder(fallback) ? fallback : std::filesystem::path();
 }
+
+std::filesystem::path ProgramConfigFolder() {
+    const std::filesystem::path config = EnvironmentPath("XDG_CONFIG_HOME");
+    if (config.is_absolute()) return config / "korvanta";
+    const std::filesystem::path home = EnvironmentPath("HOME");
+    return home.empty() ? std::filesystem::path() : home / ".config" / "korvanta";
+}

@@ -19,3 +19,8 @@ std::filesystem::path SpecialFolderPath(SpecialFolder folder);
 // with "$HOME" expanded to home. Empty when the entry is missing or malformed.
 std::filesystem::path ParseUserDirsEntry(std::string_view fileText, std::string_view variable,
                                          const std::filesystem::path& home);
+
+// The program's own configuration folder: $XDG_CONFIG_HOME/korvanta, else
+// ~/.config/korvanta (a relative XDG_CONFIG_HOME is ignored, as XDG asks).
+// Empty without a home folder.
+std::filesystem::path ProgramConfigFolder();

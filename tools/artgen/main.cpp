@@ -4,11 +4,13 @@
 //   korvanta-artgen <output folder>
 //
 // writes <folder>/skin/<id>.sab, <folder>/bitmaps/<id>.bmp, the dialog icon
-// <folder>/icons/207.png, <folder>/sounds/163.wav and <folder>/contact-sheet.png.
+// <folder>/icons/207.png, the desktop icons <folder>/hicolor/<size>x<size>/apps/korvanta.png,
+// <folder>/sounds/163.wav and <folder>/contact-sheet.png.
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QStringList>
 
 #include <cstdio>
 #include <span>
@@ -60,7 +62,11 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
 
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    for (const char* folder : {"skin", "bitmaps", "icons", "sounds"}) {
+    // The sizes of the desktop's icon theme, in which menus and launchers look for the program.
+    constexpr int kDesktopIconSizes[] = {16, 32, 48, 64, 128, 256};
+    QStringList folders = {"skin", "bitmaps", "icons", "sounds"};
+    for (const int size : kDesktopIconSizes) folders << QString("hicolor/%1x%1/apps").arg(size);
+    for (const QString& folder : folders) {
         if (!out.mkpath(folder)) {
             std::fprintf(stderr, "korvanta-artgen: cannot create %s\n", qPrintable(out.filePath(folder)));
             return 1;
@@ -83,6 +89,9 @@ int main(int argc, char** argv) {
 
     // The settings dialog's icon; the window system scales it to its small-icon size.
     written = PaintEmblem(32).save(out.filePath("icons/207.png"), "PNG") && written;
+    for (const int size : kDesktopIconSizes)
+        written = PaintEmblem(size).save(out.filePath(QString("hicolor/%1x%1/apps/korvanta.png").arg(size)), "PNG") &&
+                  written;
     written = WriteBytes(out.filePath("sounds/163.wav"), MakeClickWav()) && written;
     written = DrawContactSheet(strips, pictures).save(out.filePath("contact-sheet.png"), "PNG") && written;
     if (!written) {

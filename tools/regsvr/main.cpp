@@ -2,6 +2,7 @@
 // korvanta-regsvr -u|--unregister MODULE.so   removes them
 // korvanta-regsvr --platform                  registers the platform's own filters with the mapper
 // korvanta-regsvr -u|--unregister --platform  removes those entries
+// korvanta-regsvr --all                       registers the program's own modules and the platform's filters
 // korvanta-regsvr --list                      lists what is registered
 #include <iostream>
 #include <string>
@@ -17,6 +18,7 @@ int Usage() {
     std::cerr << "usage: korvanta-regsvr MODULE.so\n"
                  "       korvanta-regsvr -u|--unregister MODULE.so\n"
                  "       korvanta-regsvr [-u|--unregister] --platform\n"
+                 "       korvanta-regsvr --all\n"
                  "       korvanta-regsvr --list\n";
     return 2;
 }
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
     KvMediaRegisterPlatformClasses();
     const std::string_view first = argc > 1 ? argv[1] : "";
     if (argc == 2 && first == "--list") return Finish(ListRegisteredServers(std::cout));
+    if (argc == 2 && first == "--all") return Finish(RunProgramRegistration());
     if (argc == 2 && first == "--platform") return Finish(RunPlatformRegistration(Registration::Register));
     const std::string_view second = argc > 2 ? argv[2] : "";
     if (argc == 3 && (first == "-u" || first == "--unregister") && second == "--platform")

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <vector>
 #include <system_error>
 
 #include "platform/com/objbase.h"
@@ -16,6 +17,7 @@
 #include "platform/media/filters/platform_filters.h"
 #include "platform/media/renderers/renderer_classes.h"
 #include "platform/media/uuids.h"
+#include "platform/system/program_folder.h"
 
 namespace {
 
@@ -54,6 +56,17 @@ std::set<std::string> RegisteredModulePaths() {
             paths.insert(path);
     }
     return paths;
+}
+
+// The modules "lib*.so" of folder, by name, as absolute paths.
+std::vector<std::filesystem::path> ModulesIn(const std::filesystem::path& folder, std::error_code& error) {
+    std::vector<std::filesystem::path> modules;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("lib") && name.ends_with(".so")) modules.push_back(std::filesystem::absolute(entry.path()));
+    }
+    std::sort(modules.begin(), modules.end());
+    return modules;
 }
 
 }  // namespace
@@ -102,14 +115,8 @@ bool PlatformFiltersRegistered() {
 std::vector<std::string> RegisterMissingModules(const std::filesystem::path& folder) {
     std::vector<std::string> problems;
     std::error_code error;
-    std::vector<std::filesystem::path> modules;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with("lib") && name.ends_with(".so")) modules.push_back(std::filesystem::absolute(entry.path()));
-    }
-    std::sort(modules.begin(), modules.end());
     const std::set<std::string> registered = RegisteredModulePaths();
-    for (const auto& module : modules) {
+    for (const auto& module : ModulesIn(folder, error)) {
         if (registered.contains(module.string())) continue;
         if (auto problem = RunModuleRegistration(module.string(), Registration::Register); !problem.empty())
             problems.push_back(std::move(problem));
@@ -118,4 +125,15 @@ std::vector<std::string> RegisterMissingModules(const std::filesystem::path& fol
         if (auto problem = RunPlatformRegistration(Registration::Register); !problem.empty())
             problems.push_back(std::move(problem));
     return problems;
+}
+
+std::string RunProgramRegistration() {
+    const std::filesystem::path folder = ProgramModuleFolder();
+    if (folder.empty()) return "the program's module folder cannot be found beside " + ProgramFolder().string();
+    std::error_code error;
+    const std::vector<std::filesystem::path> modules = ModulesIn(folder, error);
+    if (error) return folder.string() + ": " + error.message();
+    for (const auto& module : modules)
+        if (auto problem = RunModuleRegistration(module.string(), Registration::Register); !problem.empty()) return problem;
+    return RunPlatformRegistration(Registration::Register);
 }

@@ -22,3 +22,7 @@ bool PlatformFiltersRegistered();
 // Registrations already in place are left as they are. Returns one line per
 // problem; an absent folder is not one.
 std::vector<std::string> RegisterMissingModules(const std::filesystem::path& folder);
+
+// Registers every module in the program's module folder (installed, or the
+// build tree's) and then the platform filters. Empty on success.
+std::string RunProgramRegistration();

@@ -133,14 +133,26 @@ TEST_F(SettingsTest, ProgramDocumentsAreNamedByKorvantaIni) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Settings.ini"));
 }
 
-TEST_F(SettingsTest, WithoutKorvantaIniTheDefaultNamesApply) {
-    WriteFile(dir_ / "Settings.ini", "[Preview]\nMaxPlayback = 3\n");
+TEST_F(SettingsTest, WithoutKorvantaIniTheSettingsAreTheUsersOwn) {
+    // Files in the current folder count only when korvanta.ini is there.
+    WriteFile(dir_ / "Settings.ini", "[Preview]\nMaxPlayback = 7\n");
+    WriteFile(dir_ / "Language.ini", "[Labels]\nBtnOK = Stray\n");
+    const std::filesystem::path config = std::filesystem::path(getenv("XDG_CONFIG_HOME")) / "korvanta";
+    std::filesystem::create_directories(config);
+    WriteFile(config / "Settings.ini", "[Preview]\nMaxPlayback = 3\n");
     LoadProgramDocuments(dir_.path());
     EXPECT_EQ(GetSetting(SettingId::MaxPlayback).number, 3);
-    // The installed language file next to the test programs is found when
-    // the folder has none.
+    // The language file beside the test programs is the program's own.
     std::string label;
     EXPECT_TRUE(LanguageDocument().ReadText("Labels", "BtnOK", label));
+    EXPECT_NE(label, "Stray");
+
+    // A first run has no configuration folder yet: saving makes it.
+    std::filesystem::remove_all(config);
+    LoadProgramDocuments(dir_.path());
+    SetSetting(SettingId::MaxPlayback, Number(5), false);
+    ASSERT_TRUE(SaveSettingsDocument());
+    EXPECT_EQ(ReadFile(config / "Settings.ini"), "[Preview]\r\nMaxPlayback = 5\r\n");
 }
 
 TEST_F(SettingsTest, ResolutionCommands) {
