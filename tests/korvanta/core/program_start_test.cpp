@@ -110,6 +110,8 @@ TEST_F(ProgramStartTest, SettingsFileNamedInKorvantaIniIsReadAndSavedOnceWhileAS
 }
 
 TEST_F(ProgramStartTest, MissingOrOldMediaRuntimeShowsNoDirectXAndStillSavesOnce) {
+    // korvanta.ini keeps the settings in the folder watched here.
+    WriteFile(dir_ / "korvanta.ini", "[App]\nsettings = Settings.ini\n");
     for (const std::uint32_t installed : {0u, 0x00040007u}) {
         WriteFile(dir_ / "Settings.ini", "[General]\nShowTooltips = 1\n");
         FileWrites writes(dir_.path());
