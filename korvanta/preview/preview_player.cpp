@@ -327,9 +327,6 @@ void PreviewPlayer::OnSettingChanged(SettingId id) {
     SetDecoderResolution(GetSetting(SettingId::VideoResolution).number);
     playState_ = 0;
     MeasureDecodedSize();
-    // Paused before seeking: from stopped, the first pause does not always
-    // bring a frame through, and a seek while paused does.
-    Pause();
     SetPositions(currentFrame_, lastFrame_);
     if (wasRunning)
         Run();

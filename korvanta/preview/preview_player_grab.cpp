@@ -17,9 +17,6 @@ QImage PreviewPlayer::GrabFrame(std::int64_t frame, int resolution) {
         control_->Stop();
         SetDecoderResolution(resolution);
         running = false;
-        // Paused before seeking: from stopped, the first pause does not
-        // always bring a frame through, and a seek while paused does.
-        Pause();
     }
     grabber_->SetGrab(1);
     if (!running) {

@@ -47,6 +47,7 @@ std::vector<std::uint8_t> MakeClickWav() {
 
     const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
     std::vector<std::uint8_t> wav;
+    wav.reserve(44 + dataBytes);  // the 44-byte header, then the samples
     AppendTag(wav, "RIFF");
     Append32(wav, 36 + dataBytes);
     AppendTag(wav, "WAVE");

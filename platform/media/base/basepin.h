@@ -99,5 +99,5 @@ protected:
     REFERENCE_TIME m_tStart = 0;             // last NewSegment
     REFERENCE_TIME m_tStop = MAXLONGLONG;
     double m_dRate = 1.0;
-    std::atomic<bool> m_bRunTimeError{false};  // a fatal streaming error was reported; cleared by Inactive
+    std::atomic<bool> m_bRunTimeError{false};  // a fatal streaming error was reported; cleared by Active and Inactive
 };

@@ -133,6 +133,13 @@ HRESULT CBaseInputPin::BreakConnect() {
     return S_OK;
 }
 
+HRESULT CBaseInputPin::Active() {
+    m_bFlushing = false;
+    m_bAtEndOfStream = false;
+    m_bRunTimeError = false;
+    return CBasePin::Active();
+}
+
 HRESULT CBaseInputPin::Inactive() {
     CBasePin::Inactive();
     m_bFlushing = false;

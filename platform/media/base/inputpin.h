@@ -38,6 +38,11 @@ public:
     HRESULT EndFlush() override;
 
     HRESULT BreakConnect() override;
+    // A run starts with a clean stream: clears the flushing, end-of-stream and
+    // error states. An end of stream delivered while the filter was still
+    // going inactive (after Inactive cleared it, before the filter counted as
+    // stopped) belongs to the run before and must not refuse this run's samples.
+    HRESULT Active() override;
     // Clears the flushing, end-of-stream and error states and decommits the allocator.
     HRESULT Inactive() override;
 
@@ -52,5 +57,5 @@ protected:
     IMemAllocator* m_pAllocator = nullptr;
     bool m_bReadOnly = false;                   // samples may not be written (NotifyAllocator)
     std::atomic<bool> m_bFlushing{false};       // between BeginFlush and EndFlush
-    std::atomic<bool> m_bAtEndOfStream{false};  // EndOfStream seen; cleared by EndFlush and Inactive
+    std::atomic<bool> m_bAtEndOfStream{false};  // EndOfStream seen; cleared by EndFlush, Active and Inactive
 };

@@ -134,17 +134,21 @@ HRESULT FilterMapper::EnumMatchingFilters(IEnumMoniker** enumerator, DWORD, BOOL
     }
     if (FAILED(hr)) return hr;
     // Registrations arrive by category, then instance, both in the registry's
-    // stable order; a stable sort on merit keeps that as the tie-break.
-    std::stable_sort(matches.begin(), matches.end(), [](const FilterRegistration& a, const FilterRegistration& b) {
-        return a.data->merit > b.data->merit;
+    // stable order; a stable sort on merit keeps that as the tie-break. The
+    // registrations stay in place; only pointers to them are ordered.
+    std::vector<const FilterRegistration*> ordered;
+    ordered.reserve(matches.size());
+    for (const FilterRegistration& registration : matches) ordered.push_back(&registration);
+    std::stable_sort(ordered.begin(), ordered.end(), [](const FilterRegistration* a, const FilterRegistration* b) {
+        return a->data->merit > b->data->merit;
     });
 
     std::set<CLSID> listed;
     std::vector<ComPtr<IMoniker>> monikers;
-    for (const FilterRegistration& registration : matches) {
-        if (!listed.insert(registration.clsid).second) continue;
+    for (const FilterRegistration* registration : ordered) {
+        if (!listed.insert(registration->clsid).second) continue;
         ComPtr<IMoniker> moniker;
-        if (FAILED(hr = CreateRegistrationMoniker(registration, moniker.GetAddressOf()))) return hr;
+        if (FAILED(hr = CreateRegistrationMoniker(*registration, moniker.GetAddressOf()))) return hr;
         monikers.push_back(moniker);
     }
     return ComEnumerator<IEnumMoniker, IMoniker>::Create(std::move(monikers), enumerator);

@@ -45,10 +45,10 @@ private:
     Counter* inner_;
 };
 
+// The object's own IUnknown, as a class factory hands it out.
 ComPtr<IUnknown> Adopt(INonDelegatingUnknown* object) {
-    object->NonDelegatingAddRef();
     ComPtr<IUnknown> unknown;
-    unknown.Attach(reinterpret_cast<IUnknown*>(object));
+    EXPECT_EQ(object->NonDelegatingQueryInterface(IID_IUnknown, unknown.GetVoidAddress()), S_OK);
     return unknown;
 }
 

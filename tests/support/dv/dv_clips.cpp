@@ -42,7 +42,11 @@ std::string ClipFileName(const DvClipSpec& recipe) {
     std::string tc = TimeCodeText(recipe.startTimeCode);
     std::erase(tc, ':');
     name += when + "-tc" + tc + "-" + std::to_string(recipe.frames) + "f";
-    if (recipe.sound && recipe.sampleRate != 48000) name += "-" + std::to_string(recipe.sampleRate) + "hz";
+    if (recipe.sound && recipe.sampleRate != 48000) {
+        name += '-';
+        name += std::to_string(recipe.sampleRate);
+        name += "hz";
+    }
     name += recipe.sound ? "-sound.dv" : "-mute.dv";
     return name;
 }

@@ -13,7 +13,12 @@ namespace kvtest {
 
 namespace {
 
-std::string Quote(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+std::string Quote(const std::filesystem::path& path) {
+    std::string quoted = "'";
+    quoted += path.string();
+    quoted += '\'';
+    return quoted;
+}
 
 }  // namespace
 
