@@ -8,6 +8,7 @@
 #include "platform/com/objbase.h"
 #include "platform/com/task_memory.h"
 #include "platform/com/utf.h"
+#include "platform/com/variant.h"
 #include "platform/media/base/mediatype.h"
 #include "platform/media/uuids.h"
 
@@ -40,11 +41,19 @@ std::vector<ComPtr<IMoniker>> VideoInputMonikers() {
 }
 
 // The device's capture filter, or null when binding fails or takes longer
-// than kDeviceBindLimitMs (such a device is treated as absent).
-ComPtr<IBaseFilter> BindWithinLimit(IMoniker* moniker) {
-    // The property bag is bound first, as a device expects, but not read.
+// than kDeviceBindLimitMs (such a device is treated as absent). The property
+// bag is bound first, as a device expects; friendlyName, when given, gets
+// its "FriendlyName".
+ComPtr<IBaseFilter> BindWithinLimit(IMoniker* moniker, std::string* friendlyName = nullptr) {
     ComPtr<IPropertyBag> bag;
     moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.GetVoidAddress());
+    if (friendlyName && bag) {
+        VARIANT value;
+        VariantInit(&value);
+        if (SUCCEEDED(bag->Read(u"FriendlyName", &value, nullptr)) && value.vt == VT_BSTR && value.bstrVal)
+            *friendlyName = Utf16ToUtf8(value.bstrVal);
+        VariantClear(&value);
+    }
     ComPtr<IBaseFilter> filter;
     const auto start = std::chrono::steady_clock::now();
     const HRESULT hr = moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.GetVoidAddress());
@@ -104,12 +113,18 @@ std::string MonikerDisplayName(IMoniker* moniker) {
 std::vector<DeviceEntry> EnumerateDevices() {
     std::vector<DeviceEntry> entries;
     for (const ComPtr<IMoniker>& moniker : VideoInputMonikers()) {
-        const ComPtr<IBaseFilter> filter = BindWithinLimit(moniker.Get());
+        std::string friendlyName;
+        const ComPtr<IBaseFilter> filter = BindWithinLimit(moniker.Get(), &friendlyName);
         if (!filter || !FirstOutputOffersDv(filter.Get())) continue;
-        entries.push_back({ReadDeviceId(filter), CamcorderName(MonikerDisplayName(moniker.Get()))});
+        entries.push_back({ReadDeviceId(filter), CamcorderName(MonikerDisplayName(moniker.Get())), friendlyName});
     }
     NumberDuplicateNames(entries);
     return entries;
+}
+
+bool DeviceMatches(const DeviceEntry& entry, std::string_view wanted) {
+    if (wanted == entry.name || (!entry.friendlyName.empty() && wanted == entry.friendlyName)) return true;
+    return entry.id && ParseDeviceId(wanted) == entry.id;
 }
 
 std::optional<BoundDevice> BindDevice(const std::optional<DeviceId>& wanted) {

@@ -18,6 +18,7 @@ using DeviceId = std::array<BYTE, 8>;
 struct DeviceEntry {
     std::optional<DeviceId> id;  // absent when the device reports none
     std::string name;            // display name, unique within one list
+    std::string friendlyName;    // the device's own name ("FriendlyName"), empty when it has none
 };
 
 // A device whose binding takes longer than this is treated as absent.
@@ -28,6 +29,12 @@ inline constexpr DWORD kDeviceBindLimitMs = 2000;
 // CamcorderName and then numbered by NumberDuplicateNames. Any failure of
 // the enumerator leaves the list empty.
 std::vector<DeviceEntry> EnumerateDevices();
+
+// Whether the user's text names entry: its listed name, the device's own
+// name, or its identifier as UsedDevice writes it (either case of the hex
+// digits), so what --list-devices prints and what a deck was added as both
+// work.
+bool DeviceMatches(const DeviceEntry& entry, std::string_view wanted);
 
 // The name of a camcorder from its moniker display name: after the first
 // "#" the vendor up to the next "&" and the model up to the "&" after it,

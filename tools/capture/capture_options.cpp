@@ -143,7 +143,8 @@ Capture a DV tape from a camcorder into one DV AVI file per scene.
 
 Options:
   --list-devices           list the DV camcorders (name, tab, identifier) and exit
-  --device NAME            capture from the camcorder listed as NAME (default: the first)
+  --device NAME            capture from the camcorder NAME: its name or identifier as
+                           --list-devices prints them, or its own name (default: the first)
   --threshold VALUE        scene threshold: none, a number of seconds, or
                            "ddd hh mm ss" (days, hours, minutes, seconds);
                            default: the threshold of the settings file

@@ -62,7 +62,7 @@ int HeadlessCapture::Prepare() {
     for (const DeviceEntry& entry : devices) {
         if (!entry.id) continue;
         if (options_.deviceId ? FormatDeviceId(*entry.id) == *options_.deviceId
-                              : !options_.device || entry.name == *options_.device) {
+                              : !options_.device || DeviceMatches(entry, *options_.device)) {
             chosen = &entry;
             break;
         }

@@ -2,6 +2,7 @@
 // the stored identifier, and listing and binding virtual decks.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <memory>
 
@@ -56,7 +57,7 @@ TEST(NumberDuplicateNames, LaterEqualNamesAreNumbered) {
     };
     for (const auto& c : cases) {
         std::vector<DeviceEntry> entries;
-        for (const std::string& name : c.in) entries.push_back({std::nullopt, name});
+        for (const std::string& name : c.in) entries.push_back({std::nullopt, name, {}});
         NumberDuplicateNames(entries);
         std::vector<std::string> names;
         for (const DeviceEntry& entry : entries) names.push_back(entry.name);
@@ -100,6 +101,17 @@ TEST_F(DeckDeviceList, EqualNamesAreNumberedAndUnplayableDecksLeftOut) {
     EXPECT_EQ(entries[0].id, first.Config().deviceId);
     EXPECT_EQ(entries[1].name, "KORVANTA - DV Camcorder #2");
     EXPECT_EQ(entries[1].id, second.Config().deviceId);
+
+    // A user names a deck by what the list prints, by its own name or by its identifier.
+    EXPECT_EQ(entries[1].friendlyName, "Deck C");
+    std::string lowerId = FormatDeviceId(second.Config().deviceId);
+    for (char& c : lowerId) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const std::string& wanted : {std::string("KORVANTA - DV Camcorder #2"), std::string("Deck C"),
+                                      FormatDeviceId(second.Config().deviceId), lowerId}) {
+        EXPECT_TRUE(DeviceMatches(entries[1], wanted)) << wanted;
+        EXPECT_FALSE(DeviceMatches(entries[0], wanted)) << wanted;
+    }
+    EXPECT_FALSE(DeviceMatches(entries[0], "Deck B"));
 }
 
 TEST_F(DeckDeviceList, BindsOnlyTheDeckWithTheWantedIdentifier) {
