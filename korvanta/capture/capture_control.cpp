@@ -16,12 +16,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long FinishFileGraph waits for FileGraph to take the next queued item
-// before it gives the remaining frames up as unwritable.
+// How long finishing waits for FileGraph to take the next queued item (or
+// for a file's end to reach the file writer) before it gives the remaining
+// frames up as unwritable.
 constexpr auto kStalledWriteLimit = 5s;
-// How long a file's end may take to reach the file writer after the frame
-// client ended its stream.
-constexpr auto kFileEndLimit = 5s;
+// How long beginning a finish may work before it leaves the rest to the
+// ticks: usually long enough for the last file's end to arrive, short
+// enough not to hold up the live picture.
+constexpr auto kFinishBeginBudget = 40ms;
 
 // The last part of a path written with either separator.
 std::string LeafName(const std::string& path) {
@@ -40,6 +42,7 @@ void CaptureEngine::SetFilePrefix(const std::string& baseName) {
 }
 
 void CaptureEngine::StartCapture(bool alreadyStarted) {
+    CompleteFinishing();
     if (!capturing_) {
         thumbnails_.ClearAndWait();
         SwitchCaptureStream(true);
@@ -49,11 +52,13 @@ void CaptureEngine::StartCapture(bool alreadyStarted) {
 }
 
 void CaptureEngine::ArmStartOnScene() {
+    CompleteFinishing();
     if (!capturing_) SwitchCaptureStream(true);
     if (relaySink_) relaySink_->SetCaptureMode(StartOnScene);
 }
 
 void CaptureEngine::ArmStartOnDefinedScene() {
+    CompleteFinishing();
     if (!capturing_) SwitchCaptureStream(true);
     if (relaySink_) relaySink_->SetCaptureMode(StartOnDefinedScene);
 }
@@ -112,7 +117,10 @@ void CaptureEngine::Tick() {
     if (GetRecording() && (HasTimecode() || (!IsVcrMode() && IsPlaying())))
         thumbnails_.Tick([this](bool asked) { return GrabFrame(asked); }, GetFrameCount(), frameTimeMs_);
     PumpFileEvents();
-    if (GetRecording()) HandleFileCommand(false);
+    if (GetRecording())
+        HandleFileCommand();
+    else if (finishing_ && FinishStep())
+        finishing_ = false;
 }
 
 void CaptureEngine::ClearThumbnailsAndGrab() {
@@ -126,28 +134,23 @@ ThumbnailStrip::Grab CaptureEngine::GrabFrame(bool asked) {
 
 // One file command at the head of the queue. A file's end is acted on only
 // once FileGraph has written the file's last frame (its EC_COMPLETE); until
-// then the item stays and, unless wait is set, a later tick tries again.
-bool CaptureEngine::HandleFileCommand(bool wait) {
+// then the item stays and a later call tries again.
+bool CaptureEngine::HandleFileCommand() {
     // After a write failure no further file is opened: the capture is being
     // stopped, and FinishFileGraph gives up what is still queued.
     if (!queue_ || fileFailed_) return false;
     FrameQueue::ItemPtr head;
     if (!queue_->TakeFirst(head, true) || !head || head->kind == QueueFrame) return false;
-    if (head->kind == QueueEndOfFile && !WaitForFileEnd(wait ? kFileEndLimit : 0ms)) return false;
+    if (head->kind == QueueEndOfFile && !FileEnded()) return false;
     if (!queue_->RemoveFirstIf(head)) return false;
     CloseFile();
     if (head->kind == QueueNewFile) OpenFile(*head);
     return true;
 }
 
-bool CaptureEngine::WaitForFileEnd(std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        PumpFileEvents();
-        if (!fileRunning_ || fileComplete_ || fileFailed_) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(5ms);
-    }
+bool CaptureEngine::FileEnded() {
+    PumpFileEvents();
+    return !fileRunning_ || fileComplete_ || fileFailed_;
 }
 
 void CaptureEngine::PumpFileEvents() {
@@ -200,38 +203,58 @@ void CaptureEngine::CloseFile() {
     }
 }
 
+void CaptureEngine::BeginFinishFileGraph() {
+    finishing_ = true;
+    finishProgress_ = std::chrono::steady_clock::now();
+    finishCount_ = queue_ ? queue_->Count() : 0;
+    const auto end = finishProgress_ + kFinishBeginBudget;
+    while (!FinishStep()) {
+        if (std::chrono::steady_clock::now() >= end) return;
+        std::this_thread::sleep_for(2ms);
+    }
+    finishing_ = false;
+}
+
 void CaptureEngine::FinishFileGraph() {
+    if (!finishing_) BeginFinishFileGraph();
+    CompleteFinishing();
+}
+
+void CaptureEngine::CompleteFinishing() {
+    while (finishing_ && !FinishStep()) std::this_thread::sleep_for(2ms);
+    finishing_ = false;
+}
+
+bool CaptureEngine::FinishStep() {
     // Every frame queued before the capture ended belongs in a file: the
     // queue is worked off item by item, boundaries included, as long as
     // FileGraph keeps taking frames.
-    auto lastProgress = std::chrono::steady_clock::now();
-    std::uint32_t lastCount = queue_ ? queue_->Count() : 0;
-    while (queue_ && queue_->HasItems()) {
+    if (queue_ && queue_->HasItems()) {
         PumpFileEvents();
-        if (HandleFileCommand(true)) {
-            lastProgress = std::chrono::steady_clock::now();
-            continue;
-        }
+        while (HandleFileCommand()) finishProgress_ = std::chrono::steady_clock::now();
         const std::uint32_t count = queue_->Count();
-        if (count != lastCount) {
-            lastCount = count;
-            lastProgress = std::chrono::steady_clock::now();
+        if (count != finishCount_) {
+            finishCount_ = count;
+            finishProgress_ = std::chrono::steady_clock::now();
         }
         const bool writable = fileRunning_ && !fileFailed_;
-        if (!writable || std::chrono::steady_clock::now() - lastProgress > kStalledWriteLimit) break;
-        std::this_thread::sleep_for(2ms);
+        if (queue_->HasItems() && writable && std::chrono::steady_clock::now() - finishProgress_ <= kStalledWriteLimit)
+            return false;
     }
     if (queue_) queue_->ClearAll();
     CloseFile();
     fileFailed_ = false;  // the failed file is closed; the next capture opens files again
-    if (!fileControl_) return;
-    OAFilterState state = State_Stopped;
-    HRESULT hr = fileControl_->GetState(0, &state);
-    for (int tries = 0; tries < 10 && (state == State_Running || hr == VFW_S_STATE_INTERMEDIATE); ++tries) {
-        std::this_thread::sleep_for(10ms);
-        hr = fileControl_->GetState(0, &state);
+    if (fileControl_) {
+        OAFilterState state = State_Stopped;
+        HRESULT hr = fileControl_->GetState(0, &state);
+        for (int tries = 0; tries < 10 && (state == State_Running || hr == VFW_S_STATE_INTERMEDIATE); ++tries) {
+            std::this_thread::sleep_for(10ms);
+            hr = fileControl_->GetState(0, &state);
+        }
     }
+    finishing_ = false;
     ApplyPendingChanges();
+    return true;
 }
 
 std::optional<std::string> CaptureEngine::WrittenFileName(const std::string& folder, const std::string& name) {

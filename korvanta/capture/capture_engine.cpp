@@ -44,7 +44,7 @@ CaptureEngine::~CaptureEngine() {
     // A capture still running ends here with every frame it queued written;
     // nothing may keep writing into a file or reading the camcorder once the
     // engine is gone.
-    if (relaySink_ && (GetRecording() || (queue_ && queue_->HasItems()))) {
+    if (relaySink_ && (GetRecording() || finishing_ || (queue_ && queue_->HasItems()))) {
         relaySink_->SetCaptureMode(StopNow);
         FinishFileGraph();
     }
@@ -200,7 +200,7 @@ void CaptureEngine::OnSettingChanged(SettingId id) {
             if (relaySink_) relaySink_->SetFolder(bstr_t(GetSetting(SettingId::CaptureFolder).text));
             break;
         case SettingId::FileType:
-            if (capturing_)
+            if (capturing_ || finishing_)
                 fileTypeChangePending_ = true;
             else
                 ConnectFileGraph();

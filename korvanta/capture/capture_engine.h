@@ -120,8 +120,15 @@ public:
     void StopCapture(bool alreadyStopped);
     void ArmStopOnScene();
     void ArmStopOnDefinedScene();
-    // Writes every frame still queued into its file, then stops FileGraph.
+    // Writes every frame still queued into its file, then stops FileGraph;
+    // returns when that is done or the writer has stalled.
     void FinishFileGraph();
+    // The same work without holding up the window: what can be done at once
+    // is done, the rest on the following ticks. The finished files' written
+    // names resolve as they close. A new capture or a device change first
+    // completes a finish in progress.
+    void BeginFinishFileGraph();
+    bool IsFinishingFiles() const { return finishing_; }
     // The frame server's oldest event, or null.
     std::unique_ptr<RelayEvent> NextEvent();
     bool IsCapturing() const { return capturing_; }
@@ -188,8 +195,13 @@ private:
     void SetMode(LONG mode);
     void SetTransportModeValue(LONG mode);
     // capture_control.cpp
-    bool HandleFileCommand(bool wait);
-    bool WaitForFileEnd(std::chrono::milliseconds limit);
+    bool HandleFileCommand();
+    // FileGraph has written the whole file it runs for (or cannot write on).
+    bool FileEnded();
+    // One step of finishing: true once every queued item is written (or
+    // given up) and FileGraph is stopped.
+    bool FinishStep();
+    void CompleteFinishing();
     void PumpFileEvents();
     void OpenFile(const FrameQueueItem& item);
     void CloseFile();
@@ -259,6 +271,10 @@ private:
     bool fileRunning_ = false;   // FileGraph runs for a file whose end has not been handled
     bool fileComplete_ = false;  // FileGraph reported EC_COMPLETE for that file
     bool fileFailed_ = false;    // FileGraph reported that it cannot write
+    // Finishing a stopped capture's files over several ticks.
+    bool finishing_ = false;
+    std::chrono::steady_clock::time_point finishProgress_{};  // last time a queued item was taken
+    std::uint32_t finishCount_ = 0;                           // queued items at that time
     std::optional<std::string> writeFailure_;
     struct WrittenFile {
         std::string folder;

@@ -85,7 +85,9 @@ void CaptureSession::StopHandler(bool alreadyStopped, const RelayEvent* event) {
     SetButtons(kAfterStop, kStopNowButton);
     engine_.StopCapture(alreadyStopped);
     if (alreadyStopped) {
-        engine_.FinishFileGraph();
+        // The last frames are written out over the next ticks; the file is
+        // announced once it is closed under its final name.
+        engine_.BeginFinishFileGraph();
         if (event)
             QueueFinishedFile(event->folder.utf8(), event->fileName.utf8(), true);
         else

@@ -245,6 +245,12 @@ void HeadlessCapture::Finish(int exitCode, const std::string& why) {
     phase_ = Phase::Done;
     exitCode_ = exitCode;
     if (failure_.empty()) failure_ = why;
+    if (engine_ && engine_->IsFinishingFiles()) {
+        // A stop leaves the last frames to be written over the next ticks;
+        // the command waits for them, so every file is listed complete.
+        engine_->FinishFileGraph();
+        session_->HandleEvents();
+    }
     if (engine_) engine_->Stop();
     QCoreApplication::exit(exitCode);
 }

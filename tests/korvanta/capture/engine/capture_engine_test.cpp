@@ -128,6 +128,15 @@ protected:
         }, 30s));
     }
 
+    // Ticks until the stopped capture's last frames are written and its
+    // files announced: a stop leaves that work to the ticks.
+    void TickUntilWritten() {
+        ASSERT_TRUE(Eventually([&] {
+            session->Tick(true);
+            return !engine->IsFinishingFiles() && session->PendingFinishedFiles() == 0;
+        }));
+    }
+
     Frames FramesOf(const FinishedFileRecord& record) const {
         AviReader reader;
         Frames frames;
@@ -186,7 +195,7 @@ TEST_F(CaptureEngineTest, AStopLongAfterTheSplitsWritesEveryQueuedFrameIntoItsOw
     std::this_thread::sleep_for(1500ms);
     session->StopNow();
     // The frame server's stop event comes with the next tick, as in the window.
-    session->Tick(true);
+    TickUntilWritten();
 
     const std::vector<Frames> files = FilesOfTheThreeScenes();
     Frames written;
@@ -221,7 +230,7 @@ TEST_F(CaptureEngineTest, ACamcorderOnTheBusGivesTheFilesOfTheVirtualDeck) {
     session->Transport(ED_MODE_PLAY);
     ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->TransportMode() == ED_MODE_STOP; }, 30s));
     session->StopNow();
-    session->Tick(true);
+    TickUntilWritten();
 
     Frames written;
     for (const Frames& frames : FilesOfTheThreeScenes()) written.insert(written.end(), frames.begin(), frames.end());
@@ -239,7 +248,7 @@ TEST_F(CaptureEngineTest, TheTapesEndFinishesTheCaptureAndAFileTypeChangeWaitsFo
     ASSERT_TRUE(Eventually([&] { session->Tick(true); return engine->GetRecording(); }));
     SetSetting(SettingId::FileType, {{}, 2}, true);
     TickUntilTapeEnds();
-    session->Tick(true);
+    TickUntilWritten();
     ASSERT_EQ(host.files.size(), 1u);
     AviReader first;
     ASSERT_EQ(first.Open(fs::path(host.files[0]->folder) / host.files[0]->fileName), S_OK);
@@ -254,7 +263,7 @@ TEST_F(CaptureEngineTest, TheTapesEndFinishesTheCaptureAndAFileTypeChangeWaitsFo
     session->StartNow();
     session->Transport(ED_MODE_PLAY);
     TickUntilTapeEnds();
-    session->Tick(true);
+    TickUntilWritten();
     ASSERT_EQ(host.files.size(), 2u);
     EXPECT_EQ(host.files[1]->fileName, "Tape 20240501 100000 (2).avi");
     AviReader second;
@@ -402,7 +411,7 @@ TEST_F(CaptureEngineTest, AGraphThatCannotRunIsReportedAndRunsAtTheNextPlay) {
     session->Transport(ED_MODE_PLAY);
     EXPECT_EQ(host.runFailures, 1);
     TickUntilTapeEnds();
-    session->Tick(true);
+    TickUntilWritten();
     ASSERT_EQ(host.files.size(), 1u);
     EXPECT_EQ(FramesOf(*host.files[0]).size(), 20u);
 }
