@@ -87,6 +87,8 @@ bool PreviewList::AddFile(const FinishedFileRecord& record) {
 void PreviewList::DeleteRow(int index) {
     if (index < 0 || index >= RowCount()) return;
     const std::filesystem::path file = Row(index).FilePath();
+    // A deleted file no longer counts in the selected total.
+    Row(index).SetSelected(false, false);
     const int height = rows_[std::size_t(index)].height;
     rows_.erase(rows_.begin() + index);
     for (int i = index; i < RowCount(); ++i) {

@@ -7,11 +7,14 @@
 
 #include "korvanta/capture/capture_texts.h"
 #include "korvanta/capture/finished_file_record.h"
+#include "korvanta/core/context_menu.h"
 #include "korvanta/core/language.h"
 #include "korvanta/core/settings.h"
 #include "korvanta/mainwindow/band_texts.h"
 #include "korvanta/mainwindow/preview_list.h"
+#include "media_tools.h"
 #include "main_window_fixture.h"
+#include "platform/devices/deck_config.h"
 #include "platform/media/renderers/window_handle.h"
 #include "platform/media/renderers/window_message.h"
 
@@ -83,7 +86,7 @@ TEST_F(MainWindowTest, FolderListsItsDvFilesByNameNamesTheOtherOnceAndTotalsThem
     EXPECT_EQ(window.TotalDurationText(), LabelText("TotDuration") + "00:00:00.00");
 }
 
-TEST_F(MainWindowTest, EmptyFolderShowsTheEmptyPictureAZeroTotalAndTheFreeSpaceOfItsDisk) {
+TEST_F(MainWindowTest, EmptyFolderShowsTheEmptyPictureAZeroTotalTheFreeSpaceOfItsDiskAndTheButtonsAndMenuAct) {
     MainWindow& window = Open();
     EXPECT_EQ(window.List().RowCount(), 0);
     EXPECT_TRUE(presenter_.texts.empty());
@@ -96,6 +99,17 @@ TEST_F(MainWindowTest, EmptyFolderShowsTheEmptyPictureAZeroTotalAndTheFreeSpaceO
     EXPECT_EQ(SizeText(1024), "1024.00 B");
     EXPECT_EQ(SizeText(1025), "  1.00 KB");
     EXPECT_EQ(MinutesText(std::uint64_t(10) << 30), " 49 min");
+    // The mute-all button acts on release and the window's menu follows it.
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(17, 58));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(17, 58));
+    EXPECT_EQ(GetSetting(SettingId::MuteAll).number, 0);
+    const PopupMenu& menu = BuildSharedPopupMenu(window);
+    for (int command : {kSettingsCommand, kHelpCommand, kCaptureCommand, kMuteAllCommand, kStopAllCommand,
+                        kSelectFolderCommand, kAboutCommand})
+        EXPECT_NE(menu.FindCommand(command), nullptr) << command;
+    EXPECT_FALSE(menu.FindCommand(kMuteAllCommand)->checked);
+    EXPECT_NE(BuildSharedPopupMenu(window.List()).FindCommand(kSelectFolderCommand), nullptr);
+    EXPECT_EQ(BuildSharedPopupMenu(window.List()).FindCommand(kSettingsCommand), nullptr);
     // The window never gets smaller than 400 x 400.
     window.resize(300, 250);
     EXPECT_EQ(window.size(), QSize(400, 400));
@@ -147,15 +161,19 @@ TEST_F(MainWindowTest, ShiftAndCtrlSelectRowsTheWheelScrollsByRowsAndTheBandShow
     Click(strip(3));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(list.Row(i).IsSelected(), i == 3) << i;
     EXPECT_EQ(GetSetting(SettingId::SelectedDuration).number, 9);
+    list.DeleteRow(3);
+    EXPECT_EQ(GetSetting(SettingId::SelectedDuration).number, 0);
 
     // One notch down goes to the next row's top; the bar is enabled as the rows do not fit.
+    window.resize(900, 400);
+    QApplication::processEvents();
     EXPECT_TRUE(list.ScrollBar().isEnabled());
     const int second = list.RowTop(1);
     QWheelEvent wheel(QPointF(50, 50), list.mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&list, &wheel);
-    EXPECT_EQ(list.ScrollPosition(), second);
-    EXPECT_EQ(list.RowTop(1), 0);
+    EXPECT_EQ(list.ScrollPosition(), std::min(second, list.ScrollBar().maximum()));
+    EXPECT_EQ(list.RowTop(1), second - list.ScrollPosition());
     // Loading the folder again starts at the top with nothing selected.
     SetSetting(SettingId::PreviewFolder, {folder_.path().string(), 0}, true);
     EXPECT_EQ(list.ScrollPosition(), 0);
@@ -192,13 +210,21 @@ TEST_F(MainWindowTest, RowsInTheWindowTakeTheMouseEndOnTheirLastFrameAndSaveStil
     EXPECT_EQ(row.Player()->CurrentFrame(), 9);
 }
 
-TEST_F(MainWindowTest, TheCaptureWindowIsMadeHiddenTickedShownAndItsLastRecordsFreedAtShutdown) {
+TEST_F(MainWindowTest, TheCaptureWindowIsMadeHiddenTickedShownToldOfDecksAndItsLastRecordsFreedAtShutdown) {
     MainWindow& window = Open();
     ASSERT_NE(capture_, nullptr);
     EXPECT_FALSE(capture_->window.isVisible());
     ASSERT_TRUE(Eventually([&] { return capture_->ticks >= 2; }));
     window.ShowCapture();
     EXPECT_EQ(capture_->shown, 1);
+    // A deck plugged in and out is passed on, on this thread.
+    DeckConfig deck{.name = "Main window deck", .tape = MakeDvClip(folder_.path(), {.pal = true, .sampleRate = 48000, .frames = 3})};
+    deck.deviceId = deck_store::NewDeviceId();
+    std::string why;
+    ASSERT_TRUE(deck_store::Add(deck, &why)) << why;
+    ASSERT_TRUE(Eventually([&] { return capture_->deviceChanges == 1; }));
+    deck_store::Remove(deck.name);
+    ASSERT_TRUE(Eventually([&] { return capture_->deviceChanges == 2; }));
     // Records announced as the window closes are still freed (the leak check sees them).
     for (int i = 0; i < 2; ++i)
         PostWindowMessage(OaHwndFromWidget(&window), kFinishedFileMessage, 1,
