@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -21,15 +20,7 @@
 namespace {
 
 constexpr int kFiles = 50;
-QTemporaryDir* folder = nullptr;
 bool ready = false;
-
-long ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * 4096;
-}
 
 bool AllRowsShown(PreviewList& list) {
     if (list.RowCount() != kFiles) return false;
@@ -43,13 +34,13 @@ void BM_OpenFolderOf50Files(benchmark::State& state) {
     if (!ready) return state.SkipWithError("no filters or no files");
     double megabytesPerRow = 0;
     for (auto _ : state) {
-        const long before = ResidentBytes();
+        const long before = kvtest::ResidentBytes();
         MainWindow window{CaptureWindowFactory()};
         window.resize(1000, 700);
         window.show();
         if (!kvtest::Eventually([&] { return AllRowsShown(window.List()); }, std::chrono::seconds(120)))
             return state.SkipWithError("the rows did not all show");
-        megabytesPerRow = double(ResidentBytes() - before) / kFiles / (1024 * 1024);
+        megabytesPerRow = double(kvtest::ResidentBytes() - before) / kFiles / (1024 * 1024);
     }
     state.counters["MB_per_row"] = megabytesPerRow;
 }
@@ -61,7 +52,6 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir local;
-    folder = &local;
     qputenv("KORVANTA_REGISTRY", (local.path() + "/registry").toLocal8Bit());
     const std::filesystem::path files = local.path().toStdString() + "/files";
     std::filesystem::create_directories(files);
