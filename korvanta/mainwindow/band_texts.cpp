@@ -1,38 +1,16 @@
 #include "korvanta/mainwindow/band_texts.h"
 
-#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "korvanta/capture/capture_texts.h"
 #include "korvanta/core/language.h"
 
-namespace {
-
-// The topmost folder above path on the same device: where its file system is mounted.
-std::string MountPointOf(const std::filesystem::path& path) {
-    struct stat own {};
-    if (::stat(path.c_str(), &own) != 0) return path.string();
-    std::filesystem::path mount = std::filesystem::absolute(path).lexically_normal();
-    while (mount.has_relative_path()) {
-        const std::filesystem::path parent = mount.parent_path();
-        struct stat above {};
-        if (::stat(parent.c_str(), &above) != 0 || above.st_dev != own.st_dev) break;
-        mount = parent;
-    }
-    std::string text = mount.string();
-    if (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
-}
-
-}  // namespace
-
-std::optional<FolderDiskSpace> DiskSpaceOf(const std::string& folder) {
+std::optional<std::uint64_t> FreeBytesOf(const std::string& folder) {
     struct statvfs info {};
     if (folder.empty() || ::statvfs(folder.c_str(), &info) != 0) return std::nullopt;
-    return FolderDiskSpace{std::uint64_t(info.f_bavail) * info.f_frsize, MountPointOf(folder)};
+    return std::uint64_t(info.f_bavail) * info.f_frsize;
 }
 
 std::string SizeText(std::uint64_t bytes) {
@@ -58,10 +36,10 @@ std::string MinutesText(std::uint64_t bytes) {
     return text;
 }
 
-std::string FreeSpaceText(const std::optional<FolderDiskSpace>& space) {
+std::string FreeSpaceText(const std::string& mountPoint, std::optional<std::uint64_t> freeBytes) {
     std::string text = LabelText("FreeSpace");
-    if (!space) return text;
-    return text + " (" + space->mountPoint + ") " + SizeText(space->freeBytes) + MinutesText(space->freeBytes);
+    if (!freeBytes) return text;
+    return text + " (" + mountPoint + ") " + SizeText(*freeBytes) + MinutesText(*freeBytes);
 }
 
 std::string DurationBandText(const std::string& label, std::int64_t milliseconds, int averageFrameMs) {

@@ -5,13 +5,9 @@
 #include <optional>
 #include <string>
 
-// The free space of the file system holding folder, and where it is mounted.
-struct FolderDiskSpace {
-    std::uint64_t freeBytes = 0;  // available to this user
-    std::string mountPoint;
-};
-// Nothing when the folder's file system cannot be asked.
-std::optional<FolderDiskSpace> DiskSpaceOf(const std::string& folder);
+// The free bytes available to this user on the file system holding folder;
+// nothing when it cannot be asked (the folder is gone, for one).
+std::optional<std::uint64_t> FreeBytesOf(const std::string& folder);
 
 // The free bytes divided by 1024 while above 1024, shown with two decimals
 // and the unit of the number of divisions: " 1024.00 B", "   1.00 KB", ...
@@ -20,7 +16,7 @@ std::string SizeText(std::uint64_t bytes);
 std::string MinutesText(std::uint64_t bytes);
 // The "FreeSpace" label, then " (mount point) ", the size and the minutes;
 // the label alone when the space is unknown.
-std::string FreeSpaceText(const std::optional<FolderDiskSpace>& space);
+std::string FreeSpaceText(const std::string& mountPoint, std::optional<std::uint64_t> freeBytes);
 
 // The running time of frames of the given frame time, after label; with a
 // frame time of 0 the frames count as milliseconds and the time is empty.

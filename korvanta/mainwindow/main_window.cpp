@@ -19,6 +19,7 @@
 #include "korvanta/skin/settings_dialog.h"
 #include "korvanta/skin/tooltip_control.h"
 #include "platform/media/renderers/window_message.h"
+#include "platform/system/drive_type.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ MainWindow::MainWindow(CaptureWindowFactory factory, QWidget* parent)
     resize(960, 720);
 
     const std::string folder = PreviewFolderAtStart();
+    mountPoint_ = MountPointOfFolder(folder);
     progress_ = std::make_unique<ProgressWindow>();
     progress_->Create(this);
     list_ = std::make_unique<PreviewList>(this, [this](int percent) { ShowProgress(percent); });
@@ -81,6 +83,14 @@ void MainWindow::CentreCaptureWindow() {
     if (!window) return;
     const QPoint centre = mapToGlobal(rect().center());
     window->move(centre - QPoint(window->width() / 2, window->height() / 2));
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    // The desktop places the window when it first shows; the hidden capture
+    // window follows it there.
+    if (!shownOnce_ && capture_) CentreCaptureWindow();
+    shownOnce_ = true;
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -131,6 +141,7 @@ void MainWindow::OnSettingChanged(SettingId id) {
     if (id == SettingId::PreviewFolder) {
         const std::string folder = GetSetting(SettingId::PreviewFolder).text;
         folderGroup_.SetCaption(0, folder, true);
+        mountPoint_ = MountPointOfFolder(folder);
         list_->LoadFolder(folder);
         RedrawBand(FreeSpaceBand());
         RedrawBand(TotalDurationBand());

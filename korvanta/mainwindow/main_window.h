@@ -86,6 +86,7 @@ public:
 protected:
     bool event(QEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -116,6 +117,8 @@ private:
     std::unique_ptr<CaptureWindowLink> capture_;
     DeviceChangeSubscription devices_;
     std::string freeSpaceText_;
+    std::string mountPoint_;  // of the preview folder's file system
     int timer_ = 0;
     bool closing_ = false;
+    bool shownOnce_ = false;
 };

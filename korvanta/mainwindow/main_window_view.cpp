@@ -104,7 +104,7 @@ void MainWindow::LayOut() {
 void MainWindow::resizeEvent(QResizeEvent*) { LayOut(); }
 
 std::string MainWindow::FreeSpaceBandText() const {
-    return FreeSpaceText(DiskSpaceOf(GetSetting(SettingId::PreviewFolder).text));
+    return FreeSpaceText(mountPoint_, FreeBytesOf(GetSetting(SettingId::PreviewFolder).text));
 }
 
 std::string MainWindow::TotalDurationText() const {
