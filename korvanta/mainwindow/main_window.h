@@ -49,7 +49,6 @@ public:
 
     PreviewList& List() { return *list_; }
     CaptureWindowLink* CaptureWindow() { return capture_.get(); }
-    ProgressWindow& Progress() { return *progress_; }
 
     // The commands.
     void ShowCapture();
