@@ -167,6 +167,15 @@ BlockDeviceKind BlockDeviceKindOf(unsigned major, unsigned minor, const std::fil
     return BlockDeviceKind::Fixed;
 }
 
+std::string MountPointOfFolder(std::string_view folder) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::canonical(std::filesystem::path(folder), error);
+    if (error || folder.empty()) return {};
+    const std::vector<MountEntry> mounts = ParseMountInfo(ReadSmallFile("/proc/self/mountinfo", 4 * 1024 * 1024));
+    const MountEntry* mount = MountHolding(mounts, path);
+    return mount ? mount->mountPoint : std::string();
+}
+
 DriveType DriveTypeOfFolder(std::string_view folder) {
     if (folder.empty()) return DRIVE_NO_ROOT_DIR;
     std::filesystem::path path = std::filesystem::path(folder).lexically_normal();

@@ -25,6 +25,10 @@ enum DriveType : std::uint32_t {
 // or relative path; DRIVE_UNKNOWN when the mount table cannot be read.
 DriveType DriveTypeOfFolder(std::string_view folder);
 
+// Where the file system holding the existing folder (symbolic links
+// resolved) is mounted; empty when the folder or the mount table cannot be read.
+std::string MountPointOfFolder(std::string_view folder);
+
 // One line of /proc/self/mountinfo, the fields the drive type needs.
 struct MountEntry {
     std::string mountPoint;  // with the kernel's octal escapes (\040 ...) decoded

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -24,13 +23,6 @@ struct Setup {
     bool ready = false;
 };
 Setup* setup = nullptr;
-
-long ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * 4096;
-}
 
 void BM_OpenWithThumbnails(benchmark::State& state) {
     if (!setup->ready) return state.SkipWithError("no filters or no file");
@@ -52,14 +44,14 @@ void BM_MemoryPerPlayer(benchmark::State& state) {
         auto warm = std::make_unique<PreviewPlayer>();
         warm->Open(setup->file, &setup->list, 0);
         warm->Layout(0, 0, 900);
-        const long before = ResidentBytes();
+        const long before = kvtest::ResidentBytes();
         std::vector<std::unique_ptr<PreviewPlayer>> players;
         for (int i = 0; i < kPlayers; ++i) {
             players.push_back(std::make_unique<PreviewPlayer>());
             players.back()->Open(setup->file, &setup->list, i + 1);
             players.back()->Layout(0, 0, 900);
         }
-        perPlayer = double(ResidentBytes() - before) / kPlayers;
+        perPlayer = double(kvtest::ResidentBytes() - before) / kPlayers;
     }
     state.counters["MB_per_player"] = perPlayer / (1024 * 1024);
 }

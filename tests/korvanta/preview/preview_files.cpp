@@ -1,6 +1,7 @@
 #include "preview_files.h"
 
 #include <cstring>
+#include <fstream>
 
 #include "dv_avi_files.h"
 #include "korvanta/capture/support/module_registration.h"
@@ -58,6 +59,13 @@ double PictureDifference(const QImage& a, const QImage& b) {
                      std::abs(qBlue(l[x]) - qBlue(r[x]));
     }
     return total / (3.0 * left.width() * left.height());
+}
+
+long ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * 4096;
 }
 
 bool RegisterPlayerFilters() {

@@ -38,6 +38,9 @@ bool Eventually(Condition condition, std::chrono::milliseconds limit = std::chro
     return true;
 }
 
+// The process's resident memory now, in bytes, for the benchmarks.
+long ResidentBytes();
+
 // Registers the filter modules and the platform's classes once per process.
 bool RegisterPlayerFilters();
 
