@@ -1,5 +1,6 @@
 // PlayerRow: placing and painting its parts, its texts, the mouse and tooltips.
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
 
@@ -131,8 +132,16 @@ void PlayerRow::DrawTexts(QPainter& painter) const {
     painter.setFont(RowFont());
     painter.setPen(Qt::black);
     const auto line = [&](const QRect& rect, int row, const std::string& text) {
+        // A text wider than its cell (a long date under a narrow thumbnail)
+        // is drawn smaller, down to two thirds of the size, rather than cut.
+        const QString shown = QString::fromStdString(text);
+        QFont font = RowFont();
+        const int width = QFontMetrics(font).horizontalAdvance(shown);
+        if (width > rect.width() && width > 0)
+            font.setPixelSize(std::max(font.pixelSize() * 2 / 3, font.pixelSize() * rect.width() / width));
+        painter.setFont(font);
         painter.drawText(QRect(rect.left(), rect.top() + row * kLine, rect.width(), kLine),
-                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(text));
+                         Qt::AlignLeft | Qt::AlignVCenter, shown);
     };
     painter.drawText(positionRect_, Qt::AlignCenter, QString::fromStdString(positionText_));
     painter.drawText(nameRect_, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, QString::fromStdString(fileName_));
