@@ -288,6 +288,12 @@ bool CaptureEngine::MeasureVideo() {
     return true;
 }
 
+void CaptureEngine::PlaceVideoWindow(const QRect& area, bool visible) {
+    if (!videoWindow_ || !window_) return;
+    videoWindow_->SetWindowPosition(area.left(), area.top(), area.width(), area.height());
+    videoWindow_->put_Visible(visible ? OATRUE : OAFALSE);
+}
+
 bool CaptureEngine::PollAspect() {
     if ((FrameInfo().wide != 0) == wideScreen_) return false;
     MeasureVideo();

@@ -28,6 +28,8 @@
 #include <utility>
 #include <vector>
 
+#include <QRect>
+
 #include "dvshared/dv_frame_info.h"
 #include "dvshared/frame_queue_item.h"
 #include "filters/dvstamp/idvstamp.h"
@@ -104,6 +106,9 @@ public:
     std::pair<int, int> GetVideoSize() const { return {videoWidth_, videoHeight_}; }
     std::pair<int, int> GetThumbnailSize() const { return {thumbWidth_, thumbHeight_}; }
     bool IsWideScreen() const { return wideScreen_; }
+    // Puts the live video window at this rectangle of the window the graphs
+    // were made for and shows or hides it there.
+    void PlaceVideoWindow(const QRect& area, bool visible);
 
     void OnSettingChanged(SettingId id) override;
     // A command of the engine's context menu: kMuteCommand switches the monitor sound.
