@@ -1,10 +1,13 @@
 // korvanta: the desktop program. It takes no arguments.
 #include <QApplication>
 
-#include "korvanta/app/placeholder_window.h"
 #include "korvanta/core/program_application.h"
+#include "korvanta/mainwindow/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    return RunKorvanta(RunPlaceholderWindow);
+    return RunKorvanta([] {
+        MainWindow window{CaptureWindowFactory()};
+        window.exec();
+    });
 }

@@ -25,8 +25,13 @@ std::vector<Scene> PreviewScenes();
 std::vector<Scene> AboutScenes();
 // A list of player rows.
 std::vector<Scene> PlayerRowScenes();
+// The main window with rows, with a row's enlarged view, and on an empty folder.
+std::vector<Scene> MainWindowScenes();
 
 // Registers the filter modules and the platform's classes into a registry
 // inside folder, for scenes that open DV files.
 class QString;
 bool RegisterPreviewFilters(const QString& folder);
+// Writes three recorded scenes (two PAL 4:3, one NTSC 16:9) into folder;
+// their file names, empty when ffmpeg failed.
+std::vector<std::string> MakeSceneFiles(const QString& folder);

@@ -9,6 +9,7 @@ std::vector<Scene> AllScenes() {
              PreviewScenes,
              AboutScenes,
              PlayerRowScenes,
+             MainWindowScenes,
          }) {
         std::vector<Scene> more = group();
         scenes.insert(scenes.end(), more.begin(), more.end());

@@ -110,6 +110,7 @@ std::map<std::string, std::vector<std::string>> KeysInUse() {
     for (const NumberedText& error : ErrorTable()) keys["Errors"].emplace_back(error.key);
     keys["Errors"].emplace_back("NotDVFiles");
     keys["Errors"].emplace_back("CaptureWriteFailed");
+    keys["Messages"].emplace_back("RepairFiles");
     for (int command = 1001; command <= 1053; ++command) keys["ContextMenu"].emplace_back(ContextMenuKey(command));
     keys["Labels"] = {
         "CapOutFileName", "CapDiff", "CapScDiffCustom", "CapScNoScene", "CapScDiff1Sec", "CapScDiff1Min",
@@ -117,7 +118,7 @@ std::map<std::string, std::vector<std::string>> KeysInUse() {
         "CapScDiff12Hours", "CapScDiff16Hours", "CapScDiff1Day", "CapScDiff2Days", "CapScDiff7Days",
         "CapScDiff14Days", "CapScDiff30Days", "Duration", "Dropped", "ChooseCaptureFolder", "CapStartNow",
         "CapStartOnScene", "CapStartOnDefScene", "CapStopNow", "CapStopOnScene", "CapStopOnDefScene", "At", "DT",
-        "StartAt", "StartDT", "ChoosePreviewFolder", "FreeSpace", "TotDuration", "WinTitle", "BtnOK", "BtnCancel",
+        "StartAt", "StartDT", "ChoosePreviewFolder", "FreeSpace", "TotDuration", "SelDuration", "WinTitle", "BtnOK", "BtnCancel",
         "BtnApply", "General", "PreviewSettings", "CaptureSettings", "ShowTooltips", "MaxPlay", "VideoResolution",
         "FrameCaptureFolder", "FrameChooseFolder", "FrameCaptureFileType", "FrameCaptureQuality", "ImageResolution",
         "ImageCapture", "CaptureFileType", "CaptureResolution"};
