@@ -217,7 +217,7 @@ void CaptureEngine::OnSettingChanged(SettingId id) {
 }
 
 void CaptureEngine::OnContextCommand(int command) {
-    if (command == kMuteCommand) ToggleSound();
+    if (command == kCaptureMuteCommand) ToggleSound();
 }
 
 void CaptureEngine::ApplyResolution() {

@@ -52,7 +52,7 @@
 class FrameQueue;
 
 // Context-menu command of the engine's area: the mute switch.
-inline constexpr int kMuteCommand = 1028;
+inline constexpr int kCaptureMuteCommand = 1028;
 // The message CaptureGraph's events are posted with (WM_APP + 3).
 inline constexpr LONG kCaptureGraphEventMessage = 0x8003;
 
@@ -111,7 +111,7 @@ public:
     void PlaceVideoWindow(const QRect& area, bool visible);
 
     void OnSettingChanged(SettingId id) override;
-    // A command of the engine's context menu: kMuteCommand switches the monitor sound.
+    // A command of the engine's context menu: kCaptureMuteCommand switches the monitor sound.
     void OnContextCommand(int command);
     // The engine's periodic work (every 340 ms): thumbnails, then the file commands.
     void Tick() override;

@@ -2,7 +2,9 @@
 
 #include "korvanta/capture/support/module_registration.h"
 #include "korvanta/core/ini_documents.h"
+#include "korvanta/capturewindow/capture_dialog_factory.h"
 #include "korvanta/core/settings.h"
+#include "korvanta/mainwindow/preview_list.h"
 #include "korvanta/skin/skin_image.h"
 #include "platform/devices/deck_control.h"
 #include "platform/media/graph/builtin_classes.h"
@@ -18,16 +20,6 @@ constexpr double kMainWindowTickMs = 340;
 
 }  // namespace
 
-bool MainWindowStandIn::event(QEvent* event) {
-    if (event->type() == WindowMessageEvent::TypeOf(kFinishedFileMessage)) {
-        const auto* message = static_cast<WindowMessageEvent*>(event);
-        EXPECT_EQ(message->WParam(), 1u);
-        records.emplace_back(reinterpret_cast<FinishedFileRecord*>(message->LParam()));
-        return true;
-    }
-    return QWidget::event(event);
-}
-
 CaptureWindowTest::CaptureWindowTest() {
     static const bool registered = RegisterCaptureModules() && KvMediaRegisterPlatformClasses() == S_OK &&
                                    KvRegisterRendererClasses() == S_OK;
@@ -40,14 +32,16 @@ CaptureWindowTest::CaptureWindowTest() {
     SetSetting(SettingId::FileType, {{}, 2}, false);
     SetSetting(SettingId::CaptureResolution, {{}, 2}, false);
     SetSetting(SettingId::MuteAll, {{}, 1}, false);
+    SetSetting(SettingId::PreviewFolder, {previewFolder_.path().string(), 0}, false);
+    SetSetting(SettingId::MaxPlayback, {{}, 1}, false);
     QObject::connect(&ticker_, &QTimer::timeout, [this] {
-        if (dialog_) dialog_->Tick();
+        if (mainWindow_) mainWindow_->Tick();
     });
 }
 
 CaptureWindowTest::~CaptureWindowTest() {
     ticker_.stop();
-    dialog_.reset();
+    mainWindow_.reset();
     deck_.reset();
 }
 
@@ -56,16 +50,32 @@ void CaptureWindowTest::Open(double speed, int thresholdIndex) {
         "Demo", std::filesystem::path(KORVANTA_BINARY_DIR) / "demo/demo-pal.dv", speed);
     ASSERT_TRUE(deck_->Added());
     SetSetting(SettingId::CapSceneDiff, {{}, thresholdIndex}, false);
-    dialog_ = std::make_unique<CaptureDialog>(&mainWindow_);
+    mainWindow_ = std::make_unique<MainWindow>(MakeCaptureDialog);
+    mainWindow_->resize(1000, 700);
+    mainWindow_->show();
+    dialog_ = dynamic_cast<CaptureDialog*>(mainWindow_->CaptureWindow());
+    ASSERT_NE(dialog_, nullptr);
     ASSERT_TRUE(dialog_->IsOpened());
     ASSERT_TRUE(dialog_->Engine()->IsReady());
     ticker_.start(static_cast<int>(kMainWindowTickMs / speed));
 }
 
-std::vector<std::string> CaptureWindowTest::ReceivedNames() const {
+int CaptureWindowTest::RowCount() { return mainWindow_->List().RowCount(); }
+
+std::vector<std::string> CaptureWindowTest::RowNames(int first) {
     std::vector<std::string> names;
-    for (const auto& record : mainWindow_.records) names.push_back(record->fileName);
+    for (int i = first; i < RowCount(); ++i) names.push_back(mainWindow_->List().Row(i).FileName());
     return names;
+}
+
+bool CaptureWindowTest::RowsHaveThumbnails(int first) {
+    for (int i = first; i < RowCount(); ++i) {
+        const PreviewPlayer* player = mainWindow_->List().Row(i).Player();
+        if (!player) return false;
+        for (const QImage& thumbnail : player->GetThumbnails())
+            if (thumbnail.isNull()) return false;
+    }
+    return true;
 }
 
 bool CaptureWindowTest::PressOnDeck(const std::string& deck, const std::string& button) {

@@ -1,10 +1,10 @@
 #pragma once
-// The capture window on the offscreen platform, capturing the PAL demo tape
-// from a virtual deck through the real graphs and filter modules, with a
-// stand-in for the main window that takes the finished files it posts, and
-// a message box presenter that notes every box instead of showing it. The
-// window is ticked as often, relative to the deck's speed, as the main
-// window's 340 ms timer ticks it in real time.
+// The program's main window with its capture window on the offscreen
+// platform, capturing the PAL demo tape from a virtual deck through the real
+// graphs and filter modules, with a message box presenter that notes every
+// box instead of showing it. Besides its own 340 ms timer the main window is
+// ticked as often, relative to the deck's speed, as that timer ticks it in
+// real time.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -20,21 +20,13 @@
 
 #include "korvanta/capturewindow/capture_dialog.h"
 #include "korvanta/core/message_box.h"
+#include "korvanta/mainwindow/main_window.h"
 #include "platform/devices/deck_devices.h"
 #include "support/temp_dir.h"
 #include "tests/filters/relaysink/time_zone.h"
 #include "tests/platform/devices/deck_fixtures.h"
 
 namespace kvtest {
-
-// Takes the WM_APP + 4 records as the main window does.
-class MainWindowStandIn final : public QWidget {
-public:
-    std::vector<std::unique_ptr<FinishedFileRecord>> records;
-
-protected:
-    bool event(QEvent* event) override;
-};
 
 class NotedBoxes final : public MessageBoxPresenter {
 public:
@@ -52,8 +44,10 @@ protected:
     CaptureWindowTest();
     ~CaptureWindowTest() override;
 
-    // Plugs in the demo deck at speed and opens the window on it, ticking.
+    // Plugs in the demo deck at speed and opens the main window, whose
+    // capture window opens on the deck; ticking.
     void Open(double speed, int thresholdIndex);
+    CaptureDialog& Dialog() { return *dialog_; }
     // Lets Qt work (and the window tick) until condition holds or limit ms pass.
     template <typename Condition>
     static bool WaitFor(Condition condition, int limitMs = 30000) {
@@ -61,8 +55,11 @@ protected:
         while (!condition() && !deadline.hasExpired()) QTest::qWait(10);
         return condition();
     }
-    // The names of the records the main window received, in order.
-    std::vector<std::string> ReceivedNames() const;
+    // The rows of the main window's list from row first on: their file
+    // names, and whether each shows five thumbnails.
+    int RowCount();
+    std::vector<std::string> RowNames(int first);
+    bool RowsHaveThumbnails(int first);
     // Sends a button press to the deck, as `korvanta-deck press` does.
     static bool PressOnDeck(const std::string& deck, const std::string& button);
 
@@ -73,11 +70,12 @@ protected:
     ScopedTimeZone zone_{"UTC"};
     DeckDevices decks_;  // the virtual decks among the video input devices
     TempDir folder_;
+    TempDir previewFolder_;
     NotedBoxes boxes_;
     ScopedMessageBoxPresenter presenter_{boxes_};
-    MainWindowStandIn mainWindow_;
     std::unique_ptr<decktest::PluggedDeck> deck_;
-    std::unique_ptr<CaptureDialog> dialog_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    CaptureDialog* dialog_ = nullptr;
     QTimer ticker_;
 };
 

@@ -32,45 +32,45 @@ const ThresholdCase& Case(const char* label) {
     return *std::find_if(cases.begin(), cases.end(), [&](const ThresholdCase& row) { return row.label == std::string(label); });
 }
 
-std::vector<std::string> ExpectedNames(const ThresholdCase& row) {
+// The names of the row's files; copySuffix: the number the file writer gives a name that is taken.
+std::vector<std::string> ExpectedNames(const ThresholdCase& row, const std::string& copySuffix) {
     std::vector<std::string> names;
-    for (const ExpectedFile& file : row.files) names.push_back(std::string("Tape ") + file.date + ".avi");
+    for (const ExpectedFile& file : row.files) names.push_back(std::string("Tape ") + file.date + copySuffix + ".avi");
     return names;
 }
 
 class CaptureWindowCapture : public CaptureWindowTest {
 protected:
     // Captures the whole tape from its start, with the start-now button and
-    // the play button, until the tape ends and every file has arrived.
-    void CaptureWholeTape(const ThresholdCase& row) {
-        mainWindow_.records.clear();
+    // the play button, until the tape ends and every file has arrived. The
+    // files of the captures before are kept, so names taken get numbered.
+    void CaptureWholeTape(const ThresholdCase& row, const std::string& copySuffix) {
+        const int first = RowCount();
         dialog_->RunCommand(kStartNow);
         dialog_->RunCommand(kPlay);
-        const std::vector<std::string> expected = ExpectedNames(row);
-        EXPECT_TRUE(WaitFor([&] { return mainWindow_.records.size() >= expected.size() && !dialog_->IsCapturing(); }, 60000));
-        EXPECT_EQ(ReceivedNames(), expected) << row.label;
-        for (const auto& record : mainWindow_.records) {
-            EXPECT_TRUE(fs::is_regular_file(fs::path(record->folder) / record->fileName)) << record->fileName;
-            ASSERT_TRUE(record->thumbnails.has_value()) << record->fileName;
-            for (const QImage& thumbnail : *record->thumbnails) EXPECT_FALSE(thumbnail.isNull()) << record->fileName;
-        }
+        const std::vector<std::string> expected = ExpectedNames(row, copySuffix);
+        const auto done = [&] { return RowCount() - first >= int(expected.size()) && !dialog_->IsCapturing(); };
+        EXPECT_TRUE(WaitFor(done, 60000));
+        EXPECT_EQ(RowNames(first), expected) << row.label;
+        for (const std::string& name : RowNames(first)) EXPECT_TRUE(fs::is_regular_file(folder_ / name)) << name;
+        EXPECT_TRUE(RowsHaveThumbnails(first));
         // Back to the tape's start for the next capture.
         dialog_->RunCommand(kRewind);
         EXPECT_TRUE(WaitFor([&] { return dialog_->Engine()->TransportMode() == ED_MODE_STOP; }));
-        for (const auto& record : mainWindow_.records) fs::remove(fs::path(record->folder) / record->fileName);
     }
 };
 
 // A threshold chosen from the list, from the context menu and typed into the
 // custom field each reaches the frame server: the files split where it says.
-// Every file arrives at the main window under the name written, with five thumbnails.
+// Every file becomes a row of the main window under the name it was
+// written with (numbered when taken), with five thumbnails.
 TEST_F(CaptureWindowCapture, ThresholdsFromTheListTheMenuAndTheCustomFieldSplitTheTape) {
     Open(4, 1);
 
     dialog_->ThresholdList().setCurrentIndex(kOneDayIndex);
     emit dialog_->ThresholdList().activated(kOneDayIndex);
     EXPECT_EQ(GetSetting(SettingId::CapSceneDiff).number, kOneDayIndex);
-    CaptureWholeTape(Case("OneDay"));
+    CaptureWholeTape(Case("OneDay"), "");
 
     BuildSharedPopupMenu(*dialog_);
     ASSERT_TRUE(DispatchMenuCommand(kFirstThresholdCommand + kSevenDaysIndex));
@@ -80,7 +80,7 @@ TEST_F(CaptureWindowCapture, ThresholdsFromTheListTheMenuAndTheCustomFieldSplitT
     const PopupMenuEntry* checked = SharedPopupMenu().FindCommand(kFirstThresholdCommand + kSevenDaysIndex);
     ASSERT_NE(checked, nullptr);
     EXPECT_TRUE(checked->checked);
-    CaptureWholeTape(Case("SevenDays"));
+    CaptureWholeTape(Case("SevenDays"), " (2)");
 
     dialog_->ThresholdList().setCurrentIndex(0);
     emit dialog_->ThresholdList().activated(0);
@@ -88,7 +88,7 @@ TEST_F(CaptureWindowCapture, ThresholdsFromTheListTheMenuAndTheCustomFieldSplitT
     dialog_->CustomEdit().setCursorPosition(0);
     QTest::keyClicks(&dialog_->CustomEdit(), "009000000");
     EXPECT_EQ(GetSetting(SettingId::CapSceneDiffCustom).text, "009d 00h 00m 00s");
-    CaptureWholeTape(Case("CustomNineDays"));
+    CaptureWholeTape(Case("CustomNineDays"), " (3)");
 }
 
 // Every start and stop command sets the six buttons by the table, and the
@@ -134,10 +134,9 @@ TEST_F(CaptureWindowCapture, EveryStartAndStopSetsTheButtonTableAndTheDecksButto
     EXPECT_TRUE(WaitFor([&] { return !playShown() && buttons() == kIdle; }));
     EXPECT_EQ(selected(), 3);
 
-    // Three captures, each of at least one whole file, all announced under the names on disk.
-    EXPECT_TRUE(WaitFor([&] { return mainWindow_.records.size() >= 3; }));
-    for (const auto& record : mainWindow_.records)
-        EXPECT_TRUE(fs::is_regular_file(fs::path(record->folder) / record->fileName)) << record->fileName;
+    // Three captures, each of at least one whole file, all rows of the main window under the names on disk.
+    EXPECT_TRUE(WaitFor([&] { return RowCount() >= 3; }));
+    for (const std::string& name : RowNames(0)) EXPECT_TRUE(fs::is_regular_file(folder_ / name)) << name;
     EXPECT_TRUE(boxes_.texts.empty()) << boxes_.texts.front();
 }
 
@@ -145,7 +144,8 @@ TEST_F(CaptureWindowCapture, EveryStartAndStopSetsTheButtonTableAndTheDecksButto
 // in use moves to the other; unplugging the last hides the window.
 TEST_F(CaptureWindowTest, CamcordersPluggedInAndOutAreFollowedWithTheirMessages) {
     Open(1, 1);
-    dialog_->show();
+    dialog_->ShowForCapture();
+    ASSERT_TRUE(dialog_->isVisible());
     const DeviceId first = deck_->Config().deviceId;
 
     auto second = std::make_unique<decktest::PluggedDeck>(
