@@ -155,7 +155,7 @@ void CaptureDialog::RefreshStatusTexts() {
     }
     if (const std::int64_t frames = engine_->GetFrameCount(); frames != lastFrameCount_) {
         lastFrameCount_ = frames;
-        durationText_ = LabelText("Duration") + " " + FrameCountText(frames < 0 ? 0 : frames, engine_->FrameTimeMs());
+        durationText_ = LabelText("Duration") + FrameCountText(frames < 0 ? 0 : frames, engine_->FrameTimeMs());
         update(durationRect_);
     }
 }

@@ -31,7 +31,7 @@
 // The window's template number; its tooltip control is registered under it.
 inline constexpr int kCaptureDialogId = 169;
 // The width of each of the six start and stop buttons (image and caption).
-inline constexpr int kCaptureButtonWidth = 164;
+inline constexpr int kCaptureButtonWidth = 230;
 
 // Context-menu commands and buttons of the window.
 inline constexpr int kTransportMenu = 1018;

@@ -39,23 +39,26 @@ void CaptureDialog::LayOut() {
     dateRect_ = QRect(10, below + 30, 170, 18);
     transport_.SetOrigin(QPoint(kStripWidth * 3 / 4 - 6, below + 33));
     const int stripBottom = area_.thumbnails[0].bottom() + 4;
-    fileNameRect_ = QRect(10, stripBottom + 2, 240, 18);
-    durationRect_ = QRect(250, stripBottom + 2, 120, 18);
+    fileNameRect_ = QRect(10, stripBottom + 2, 210, 18);
+    durationRect_ = QRect(220, stripBottom + 2, 150, 18);
 
     indicatorRect_ = QRect(kColumnLeft, 8, 24, 24);
     droppedRect_ = QRect(kColumnLeft + 28, 8, kColumnWidth - 28, 24);
     startStop_.SetOrigin(QPoint(kColumnLeft, 40));
 
+    // The standard controls under the strip, labels right-aligned before them.
+    constexpr int kFieldLeft = 214;
     int y = stripBottom + 24;
     deviceList_.setGeometry(10, y, kStripWidth - 20, 22);
     y += kLine;
-    thresholdLabelRect_ = QRect(10, y, 100, 22);
-    thresholdList_.setGeometry(114, y, 140, 22);
-    customEdit_.setGeometry(258, y, 112, 22);
+    thresholdLabelRect_ = QRect(4, y, kFieldLeft - 8, 22);
+    thresholdList_.setGeometry(kFieldLeft, y, kStripWidth - 10 - kFieldLeft, 22);
     y += kLine;
-    baseNameLabelRect_ = QRect(10, y, 100, 22);
-    baseNameEdit_.setGeometry(114, y, 216, 22);
-    aviRect_ = QRect(332, y, 38, 22);
+    customEdit_.setGeometry(kFieldLeft, y, kStripWidth - 10 - kFieldLeft, 22);
+    y += kLine;
+    baseNameLabelRect_ = QRect(4, y, kFieldLeft - 8, 22);
+    baseNameEdit_.setGeometry(kFieldLeft, y, kStripWidth - 50 - kFieldLeft, 22);
+    aviRect_ = QRect(kStripWidth - 44, y, 38, 22);
     y += kLine;
     folderField_.setGeometry(10, y, kStripWidth - 20, 22);
     folderButton_.setGeometry(kColumnLeft, y, kColumnWidth, 22);
