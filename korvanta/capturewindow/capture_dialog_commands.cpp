@@ -73,10 +73,7 @@ void CaptureDialog::BuildContextMenu(bool isTop) {
     AddMenuItem(*this, kChooseFolderCommand, true, false);
 }
 
-void CaptureDialog::RunTransport(LONG mode) {
-    if (mode == ED_MODE_STEP_FWD || mode == ED_MODE_STEP_REV) session_->HoldStep(mode);
-    session_->Transport(mode);
-}
+void CaptureDialog::RunTransport(LONG mode) { session_->Transport(mode); }
 
 void CaptureDialog::ShowTransportLook(LONG mode) {
     // Play and the slow speeds keep their button pressed, pause keeps pause

@@ -44,6 +44,7 @@ void CaptureDialog::DevicesChanged() {
     FillDeviceList();
 
     if (devices_.empty()) {
+        if (countBefore == 0) return;  // there was none before either
         engine_->ReleaseDevice();
         session_->HandleEvents();
         hide();
@@ -51,7 +52,9 @@ void CaptureDialog::DevicesChanged() {
         return;
     }
     if (wantedId_ == before) {
-        if (wasReady) ShowMessage(devices_.size() > countBefore ? kNewCaptureDeviceArrived : kCaptureDeviceRemoved);
+        // A notice that changed nothing (they come more than once) says nothing.
+        if (wasReady && devices_.size() != countBefore)
+            ShowMessage(devices_.size() > countBefore ? kNewCaptureDeviceArrived : kCaptureDeviceRemoved);
         return;
     }
     // The device in use went away (or there was none): the one chosen now takes its place.

@@ -127,9 +127,13 @@ void CaptureDialog::mousePressEvent(QMouseEvent* event) {
     mouse_.Press(point);
     // A step button steps when pressed and again on every tick while held.
     const int hit = transport_.HitIndex(point);
-    if (hit >= 0 && transport_.GetState(hit) != kStateDisabled) {
-        if (hit == transport_.IndexOf(TransportButton::StepForward)) RunCommand(kFirstTransportCommand + 6);
-        if (hit == transport_.IndexOf(TransportButton::StepBack)) RunCommand(kFirstTransportCommand + 5);
+    if (hit < 0 || transport_.GetState(hit) == kStateDisabled) return;
+    if (hit == transport_.IndexOf(TransportButton::StepForward)) {
+        RunCommand(kFirstTransportCommand + 6);
+        session_->HoldStep(ED_MODE_STEP_FWD);
+    } else if (hit == transport_.IndexOf(TransportButton::StepBack)) {
+        RunCommand(kFirstTransportCommand + 5);
+        session_->HoldStep(ED_MODE_STEP_REV);
     }
 }
 

@@ -140,8 +140,10 @@ TEST_F(CaptureWindowCapture, EveryStartAndStopSetsTheButtonTableAndTheDecksButto
     EXPECT_TRUE(boxes_.texts.empty()) << boxes_.texts.front();
 }
 
-// A second camcorder plugged in leaves the first in use; unplugging the one
-// in use moves to the other; unplugging the last hides the window.
+// The main window's device watch tells the capture window: a second
+// camcorder plugged in leaves the first in use; unplugging the one in use in
+// the middle of a capture moves to the other and keeps the file written so
+// far; unplugging the last hides the window. Each says so once.
 TEST_F(CaptureWindowTest, CamcordersPluggedInAndOutAreFollowedWithTheirMessages) {
     Open(1, 1);
     dialog_->ShowForCapture();
@@ -151,27 +153,33 @@ TEST_F(CaptureWindowTest, CamcordersPluggedInAndOutAreFollowedWithTheirMessages)
     auto second = std::make_unique<decktest::PluggedDeck>(
         "Second", std::filesystem::path(KORVANTA_BINARY_DIR) / "demo/demo-pal.dv", 1.0);
     ASSERT_TRUE(second->Added());
-    dialog_->DevicesChanged();
-    ASSERT_EQ(boxes_.texts.size(), 1u);
+    ASSERT_TRUE(WaitFor([&] { return boxes_.texts.size() == 1; }));
     EXPECT_EQ(boxes_.texts.back(), MessageText("NewCaptureDeviceArrived"));
     EXPECT_EQ(dialog_->Engine()->BoundDeviceId(), first);
     EXPECT_EQ(dialog_->DeviceList().count(), 2);
 
+    dialog_->RunCommand(1047);  // start now
+    dialog_->RunCommand(1019);  // play
+    ASSERT_TRUE(WaitFor([&] { return dialog_->Engine()->GetFrameCount() > 10; }));
     deck_.reset();
-    dialog_->DevicesChanged();
-    ASSERT_EQ(boxes_.texts.size(), 2u);
+    ASSERT_TRUE(WaitFor([&] { return boxes_.texts.size() == 2; }));
     EXPECT_EQ(boxes_.texts.back(), MessageText("CurrentCaptureDeviceRemoved"));
     EXPECT_EQ(dialog_->Engine()->BoundDeviceId(), second->Config().deviceId);
     EXPECT_TRUE(dialog_->Engine()->IsReady());
     EXPECT_EQ(GetSetting(SettingId::UsedDevice).text, FormatDeviceId(second->Config().deviceId));
     EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_EQ(dialog_->Buttons().enabled, kIdle);
+    EXPECT_TRUE(dialog_->DeviceList().isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return RowCount() == 1; }));
+    EXPECT_EQ(RowNames(0), std::vector<std::string>{"Tape 20030517 100000.avi"});
 
     second.reset();
-    dialog_->DevicesChanged();
-    ASSERT_EQ(boxes_.texts.size(), 3u);
+    ASSERT_TRUE(WaitFor([&] { return boxes_.texts.size() == 3; }));
     EXPECT_EQ(boxes_.texts.back(), ErrorText("NoDVCaptureDevice"));
     EXPECT_FALSE(dialog_->isVisible());
     EXPECT_EQ(dialog_->DeviceList().count(), 0);
+    dialog_->DevicesChanged();  // told again: nothing more to say
+    EXPECT_EQ(boxes_.texts.size(), 3u);
 }
 
 }  // namespace
