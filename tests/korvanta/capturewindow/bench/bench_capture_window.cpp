@@ -87,7 +87,8 @@ struct Figures {
     int files = 0;
 };
 
-Figures CaptureDemoTape() {
+// resolution: the setting CaptureResolution, how large the monitor picture is decoded.
+Figures CaptureDemoTape(int resolution) {
     const fs::path captures = MakeTempFolder("kv-bench-captures");
     const fs::path previews = MakeTempFolder("kv-bench-previews");
     DeckConfig deck;
@@ -101,6 +102,7 @@ Figures CaptureDemoTape() {
     SetSetting(SettingId::CapSceneDiff, {{}, 3}, false);  // one minute
     SetSetting(SettingId::FileType, {{}, 2}, false);
     SetSetting(SettingId::MuteAll, {{}, 1}, false);
+    SetSetting(SettingId::CaptureResolution, {{}, resolution}, false);
 
     Figures figures;
     {
@@ -163,18 +165,19 @@ void Report(benchmark::State& state, const Figures& figures) {
 void BM_CaptureWindowRealTime(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = Clock::now();
-        const Figures figures = CaptureDemoTape();
+        const Figures figures = CaptureDemoTape(int(state.range(0)));
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         Report(state, figures);
     }
 }
-BENCHMARK(BM_CaptureWindowRealTime)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+// The monitor picture decoded at full size (the default) and at half size.
+BENCHMARK(BM_CaptureWindowRealTime)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 void BM_CaptureWindowBothCoresBusy(benchmark::State& state) {
     for (auto _ : state) {
         const BusyCores busy(2);
         const auto start = Clock::now();
-        const Figures figures = CaptureDemoTape();
+        const Figures figures = CaptureDemoTape(0);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         Report(state, figures);
     }
