@@ -180,6 +180,11 @@ TEST_F(CaptureWindowTest, CamcordersPluggedInAndOutAreFollowedWithTheirMessages)
     EXPECT_EQ(dialog_->DeviceList().count(), 0);
     dialog_->DevicesChanged();  // told again: nothing more to say
     EXPECT_EQ(boxes_.texts.size(), 3u);
+    // The capture command now says why the window cannot be shown.
+    mainWindow_->ShowCapture();
+    ASSERT_EQ(boxes_.texts.size(), 4u);
+    EXPECT_EQ(boxes_.texts.back(), ErrorText("NoDVCaptureDevice"));
+    EXPECT_FALSE(dialog_->isVisible());
 }
 
 }  // namespace
