@@ -46,11 +46,23 @@ protected:
     // files of the captures before are kept, so names taken get numbered.
     void CaptureWholeTape(const ThresholdCase& row, const std::string& copySuffix) {
         const int first = RowCount();
+        dialog_->ShowForCapture();
         dialog_->RunCommand(kStartNow);
         dialog_->RunCommand(kPlay);
         const std::vector<std::string> expected = ExpectedNames(row, copySuffix);
-        const auto done = [&] { return RowCount() - first >= int(expected.size()) && !dialog_->IsCapturing(); };
+        // The live picture sits in the video area, which follows scene 3's 16:9 picture.
+        bool sawWide = false, livePictureInPlace = false;
+        const auto done = [&] {
+            const QRect video = dialog_->Area().video;
+            sawWide |= video.height() == 202;
+            for (const QWidget* child : dialog_->findChildren<QWidget*>())
+                livePictureInPlace |= child->isVisible() && child->geometry() == video;
+            return RowCount() - first >= int(expected.size()) && !dialog_->IsCapturing();
+        };
         EXPECT_TRUE(WaitFor(done, 60000));
+        EXPECT_TRUE(sawWide);
+        EXPECT_TRUE(livePictureInPlace);
+        EXPECT_EQ(dialog_->Area().video.height(), 270);  // the tape ends on a 4:3 scene
         EXPECT_EQ(RowNames(first), expected) << row.label;
         for (const std::string& name : RowNames(first)) EXPECT_TRUE(fs::is_regular_file(folder_ / name)) << name;
         EXPECT_TRUE(RowsHaveThumbnails(first));
