@@ -217,7 +217,7 @@ void CaptureEngine::OnSettingChanged(SettingId id) {
 }
 
 void CaptureEngine::OnContextCommand(int command) {
-    if (command == kMuteCommand) ToggleSound();
+    if (command == kCaptureMuteCommand) ToggleSound();
 }
 
 void CaptureEngine::ApplyResolution() {
@@ -286,6 +286,12 @@ bool CaptureEngine::MeasureVideo() {
     displayWidth_ = 360;
     displayHeight_ = wideScreen_ ? 202 : 270;
     return true;
+}
+
+void CaptureEngine::PlaceVideoWindow(const QRect& area, bool visible) {
+    if (!videoWindow_ || !window_) return;
+    videoWindow_->SetWindowPosition(area.left(), area.top(), area.width(), area.height());
+    videoWindow_->put_Visible(visible ? OATRUE : OAFALSE);
 }
 
 bool CaptureEngine::PollAspect() {

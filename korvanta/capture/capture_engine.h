@@ -28,6 +28,8 @@
 #include <utility>
 #include <vector>
 
+#include <QRect>
+
 #include "dvshared/dv_frame_info.h"
 #include "dvshared/frame_queue_item.h"
 #include "filters/dvstamp/idvstamp.h"
@@ -50,7 +52,7 @@
 class FrameQueue;
 
 // Context-menu command of the engine's area: the mute switch.
-inline constexpr int kMuteCommand = 1028;
+inline constexpr int kCaptureMuteCommand = 1028;
 // The message CaptureGraph's events are posted with (WM_APP + 3).
 inline constexpr LONG kCaptureGraphEventMessage = 0x8003;
 
@@ -104,9 +106,12 @@ public:
     std::pair<int, int> GetVideoSize() const { return {videoWidth_, videoHeight_}; }
     std::pair<int, int> GetThumbnailSize() const { return {thumbWidth_, thumbHeight_}; }
     bool IsWideScreen() const { return wideScreen_; }
+    // Puts the live video window at this rectangle of the window the graphs
+    // were made for and shows or hides it there.
+    void PlaceVideoWindow(const QRect& area, bool visible);
 
     void OnSettingChanged(SettingId id) override;
-    // A command of the engine's context menu: kMuteCommand switches the monitor sound.
+    // A command of the engine's context menu: kCaptureMuteCommand switches the monitor sound.
     void OnContextCommand(int command);
     // The engine's periodic work (every 340 ms): thumbnails, then the file commands.
     void Tick() override;

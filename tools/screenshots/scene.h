@@ -27,6 +27,8 @@ std::vector<Scene> AboutScenes();
 std::vector<Scene> PlayerRowScenes();
 // The main window with rows, with a row's enlarged view, and on an empty folder.
 std::vector<Scene> MainWindowScenes();
+// The capture window in the middle of a capture from a virtual deck.
+std::vector<Scene> CaptureWindowScenes();
 
 // Registers the filter modules and the platform's classes into a registry
 // inside folder, for scenes that open DV files.

@@ -10,6 +10,7 @@ std::vector<Scene> AllScenes() {
              AboutScenes,
              PlayerRowScenes,
              MainWindowScenes,
+             CaptureWindowScenes,
          }) {
         std::vector<Scene> more = group();
         scenes.insert(scenes.end(), more.begin(), more.end());
