@@ -42,6 +42,9 @@ void SkinElement::DrawCaption(QPainter& dc) const {
     dc.save();
     dc.setFont(CaptionFont());
     dc.setBackgroundMode(Qt::TransparentMode);
+    // A disabled element's caption is greyed with its image, so a command
+    // that cannot be given now reads as such.
+    if (state_ == kStateDisabled) dc.setPen(QColor(128, 128, 128));
     dc.drawText(area, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(caption_));
     dc.restore();
 }
