@@ -113,11 +113,14 @@ void CaptureEngine::ConnectFileGraph() {
     disconnect(splitter_.Get(), PINDIR_OUTPUT, 0);
     disconnect(splitter_.Get(), PINDIR_OUTPUT, 1);
 
-    const std::int64_t fileType = GetSetting(SettingId::FileType).number;
+    // Type 1 only when chosen: any other value, the unset 0 of a new user
+    // included, writes type 2, so that a capture is never run into a
+    // FileGraph that writes nothing.
+    const bool typeOne = GetSetting(SettingId::FileType).number == 1;
     const ComPtr<IPin> clientOut = FindPin(client_.Get(), PINDIR_OUTPUT, 0);
-    if (fileType == 1) {
+    if (typeOne) {
         fileGraph_->Connect(clientOut.Get(), FindPin(mux_.Get(), PINDIR_INPUT, 0).Get());
-    } else if (fileType == 2 && splitter_) {
+    } else if (splitter_) {
         if (FAILED(fileGraph_->Connect(clientOut.Get(), FindPin(splitter_.Get(), PINDIR_INPUT, 0).Get()))) return;
         const ComPtr<IPin> video = FindPin(splitter_.Get(), PINDIR_OUTPUT, 0);
         if (!video || FAILED(fileGraph_->Connect(video.Get(), FindPin(mux_.Get(), PINDIR_INPUT, 0).Get()))) return;

@@ -272,6 +272,22 @@ TEST_F(CaptureEngineTest, TheTapesEndFinishesTheCaptureAndAFileTypeChangeWaitsFo
     EXPECT_EQ(second.FrameCount(), 15u);
 }
 
+// A new user has no file type set: the capture is still written, as type 2.
+TEST_F(CaptureEngineTest, WithoutAFileTypeTheCaptureIsWrittenAsTypeTwo) {
+    SetSetting(SettingId::FileType, {{}, 0}, false);
+    PlugTape({{{2024, 5, 1, 10, 0, 0}, false, 15}}, 8.0);
+    StartEngine();
+    session->StartNow();
+    session->Transport(ED_MODE_PLAY);
+    TickUntilTapeEnds();
+    TickUntilWritten();
+    ASSERT_EQ(host.files.size(), 1u);
+    AviReader reader;
+    ASSERT_EQ(reader.Open(fs::path(host.files[0]->folder) / host.files[0]->fileName), S_OK);
+    EXPECT_EQ(reader.Type(), DvAviType::Type2);
+    EXPECT_EQ(reader.FrameCount(), 15u);
+}
+
 // The camcorder stops at the tape's end while the events of files finished
 // since the last tick still wait: every file is announced, none passed over.
 TEST_F(CaptureEngineTest, ATapeThatEndsBetweenTicksStillAnnouncesEveryFile) {
