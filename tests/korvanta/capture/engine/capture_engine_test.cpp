@@ -389,7 +389,7 @@ TEST_F(CaptureEngineTest, ASoundFormatChangeStartsANewFileInBothFileTypes) {
         session->StartNow();
         session->Transport(ED_MODE_PLAY);
         TickUntilTapeEnds();
-        session->Tick(true);
+        TickUntilWritten();
         ASSERT_EQ(host.files.size(), 3u) << "type " << type;
         std::vector<std::string> rates;
         for (const auto& file : host.files) {
