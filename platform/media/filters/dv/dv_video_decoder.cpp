@@ -11,6 +11,9 @@ extern "C" {
 namespace {
 
 constexpr std::size_t kRowOverrun = 64;  // room behind each scaled row for libswscale's overrun
+// libswscale's vector code converts rows in groups of this many pixels and
+// writes a whole last group even where the row ends inside it.
+constexpr LONG kPixelGroup = 8;
 
 }  // namespace
 
@@ -76,16 +79,25 @@ HRESULT DvVideoDecoder::Decode(std::span<const BYTE> dvFrame, std::span<BYTE> di
         av_frame_unref(picture_.get());
         return E_OUTOFMEMORY;
     }
-    // libswscale's vector code writes up to a few dozen bytes past the end of a
-    // row, so it writes into padded rows of our own; the DIB gets exact rows from
-    // there, bottom row first.
-    uint8_t* const rows[4] = {scratch_.data(), nullptr, nullptr, nullptr};
-    const int strides[4] = {int(scratchStride_), 0, 0, 0};
-    const int scaled = sws_scale(scaler_.get(), picture.data, picture.linesize, 0, height_, rows, strides);
-    av_frame_unref(picture_.get());
     const std::size_t rowBytes = std::size_t(width_) * 4;
-    for (LONG y = 0; y < height_; ++y)
-        std::memcpy(dib.data() + std::size_t(height_ - 1 - y) * rowBytes, scratch_.data() + y * scratchStride_,
-                    rowBytes);
+    int scaled = 0;
+    if (width_ % kPixelGroup == 0) {
+        // Rows of whole pixel groups are written exactly: the picture goes
+        // straight into the DIB, top row last, with no copy between.
+        uint8_t* const rows[4] = {dib.data() + std::size_t(height_ - 1) * rowBytes, nullptr, nullptr, nullptr};
+        const int strides[4] = {-int(rowBytes), 0, 0, 0};
+        scaled = sws_scale(scaler_.get(), picture.data, picture.linesize, 0, height_, rows, strides);
+    } else {
+        // Other rows get a tail of up to a few dozen bytes past their end, so
+        // they are written into padded rows of our own and the DIB gets exact
+        // rows from there, bottom row first.
+        uint8_t* const rows[4] = {scratch_.data(), nullptr, nullptr, nullptr};
+        const int strides[4] = {int(scratchStride_), 0, 0, 0};
+        scaled = sws_scale(scaler_.get(), picture.data, picture.linesize, 0, height_, rows, strides);
+        for (LONG y = 0; y < height_; ++y)
+            std::memcpy(dib.data() + std::size_t(height_ - 1 - y) * rowBytes, scratch_.data() + y * scratchStride_,
+                        rowBytes);
+    }
+    av_frame_unref(picture_.get());
     return scaled == height_ ? S_OK : E_FAIL;
 }

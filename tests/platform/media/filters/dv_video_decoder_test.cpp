@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "media_tools.h"
@@ -65,6 +66,32 @@ TEST_F(DvVideoDecoderTest, EveryResolutionStepMatchesFfmpegBottomRowFirst) {
         EXPECT_LT(difference, 4.0);
         EXPECT_LT(difference * 4, MeanDifference(dib, false, reference, c.width, c.height));
         for (std::size_t alpha = 3; alpha < dib.size(); alpha += 4) ASSERT_EQ(dib[alpha], 255) << alpha;
+    }
+}
+
+// With ffmpeg's own scaler settings the picture is the same to the byte: whole
+// rows written straight into an exact buffer leave no trace in their neighbours.
+TEST_F(DvVideoDecoderTest, FullAndHalfSizeEqualFfmpegsScalerByteForByte) {
+    for (const bool pal : {true, false}) {
+        const auto clip = kvtest::MakeDvClip(dir_.path(), {.pal = pal, .sampleRate = 48000, .frames = 3});
+        const auto frames = kvtest::SplitDvFrames(kvtest::ReadFileBytes(clip), DvSystemFor(pal).frameBytes);
+        for (const int lowres : {0, 1}) {
+            SCOPED_TRACE(std::string(pal ? "PAL" : "NTSC") + " lowres " + std::to_string(lowres));
+            DvVideoDecoder decoder;
+            ASSERT_EQ(decoder.Open(DvSystemFor(pal), lowres), S_OK);
+            std::vector<BYTE> dib(decoder.ImageBytes());
+            ASSERT_EQ(decoder.Decode(frames[0], dib), S_OK);
+            const auto out = kvtest::RunCommand("ffmpeg -nostdin -v error -lowres " + std::to_string(lowres) +
+                                                " -i '" + clip.string() +
+                                                "' -frames:v 1 -sws_flags bilinear+accurate_rnd -pix_fmt bgra -f rawvideo -");
+            ASSERT_EQ(out.output.size(), dib.size());
+            const std::size_t row = std::size_t(decoder.Width()) * 4;
+            for (LONG y = 0; y < decoder.Height(); ++y)
+                ASSERT_EQ(std::memcmp(dib.data() + std::size_t(decoder.Height() - 1 - y) * row,
+                                      out.output.data() + std::size_t(y) * row, row),
+                          0)
+                    << "row " << y;
+        }
     }
 }
 
